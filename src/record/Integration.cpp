@@ -10,7 +10,8 @@ void IntegrateRecord(TimeHistory& record, double gravity, bool corrected) {
     const std::size_t n = static_cast<std::size_t>(count);
     const double dt = record.GetDt();
     const double g = gravity;
-    const DOUBLEVECTOR& s = corrected ? record.GetCorrectedAcceleration() : record.GetAcceleration();
+    const DOUBLEVECTOR& s =
+        corrected ? record.GetCorrectedAcceleration() : record.GetAcceleration();
     DOUBLEVECTOR& v = corrected ? record.GetCorrectedVelocity() : record.GetVelocity();
     DOUBLEVECTOR& d = corrected ? record.GetCorrectedDisplacement() : record.GetDisplacement();
     if (corrected) {

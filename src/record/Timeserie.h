@@ -77,9 +77,9 @@ private:
     std::int32_t CorrectionType = 0;    // 0 Linear, 1 Parabolic; meaningful while Corrected
     bool Corrected = false;
     bool Integrated = false;
-    double Dt;                          // s
-    double MaxAcceleration = 0.0;       // g
-    double MinAcceleration = 0.0;       // g
+    double Dt;                    // s
+    double MaxAcceleration = 0.0; // g
+    double MinAcceleration = 0.0; // g
     std::int32_t MaxIndex = -1;
     std::int32_t MinIndex = -1;
 };

@@ -1,5 +1,5 @@
-#include "record/Integration.h"
 #include "record/Timeserie.h"
+#include "record/Integration.h"
 
 #include <gtest/gtest.h>
 
@@ -32,13 +32,13 @@ TEST_P(PeakTracking, TracksFirstOccurrenceOfExtremes) {
     EXPECT_EQ(record.PeakAcceleration(), c.peak);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Examples, PeakTracking,
-    ::testing::Values(PeakCase{{}, 0.0, -1, 0.0, -1, 0.0},
-                      PeakCase{{0.1, -0.3, 0.2}, 0.2, 2, -0.3, 1, 0.3},
-                      PeakCase{{-1, -3}, -1, 0, -3, 1, 3},
-                      PeakCase{{0.5, 0.5}, 0.5, 0, 0.5, 0, 0.5},
-                      PeakCase{{0, 0.3, -0.2, 0.3, -0.2}, 0.3, 1, -0.2, 2, 0.3}));
+INSTANTIATE_TEST_SUITE_P(Examples, PeakTracking,
+                         ::testing::Values(PeakCase{{}, 0.0, -1, 0.0, -1, 0.0},
+                                           PeakCase{{0.1, -0.3, 0.2}, 0.2, 2, -0.3, 1, 0.3},
+                                           PeakCase{{-1, -3}, -1, 0, -3, 1, 3},
+                                           PeakCase{{0.5, 0.5}, 0.5, 0, 0.5, 0, 0.5},
+                                           PeakCase{
+                                               {0, 0.3, -0.2, 0.3, -0.2}, 0.3, 1, -0.2, 2, 0.3}));
 
 TEST(TimeHistoryState, NewRecordIsEmptyAndUnflagged) {
     TimeHistory record("quake", 0.02);

@@ -1,0 +1,69 @@
+#include "app/Platform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+QWidget* ActiveWindow() {
+    return QApplication::activeWindow();
+}
+QString Title() {
+    return QGuiApplication::applicationDisplayName();
+}
+} // namespace
+
+void QtPlatform::Warning(const QString& text) {
+    QMessageBox::warning(ActiveWindow(), Title(), text, QMessageBox::Ok);
+}
+
+void QtPlatform::Information(const QString& text) {
+    QMessageBox::information(ActiveWindow(), Title(), text, QMessageBox::Ok);
+}
+
+void QtPlatform::Message(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, Title(), text, QMessageBox::Ok, ActiveWindow());
+    box.exec();
+}
+
+void QtPlatform::ErrorReport(const QString& text) {
+    QMessageBox::critical(ActiveWindow(), Title(), text, QMessageBox::Ok);
+}
+
+QStringList QtPlatform::ChooseFiles(const QString& startFolder) {
+    return QFileDialog::getOpenFileNames(ActiveWindow(), QString(), startFolder);
+}
+
+std::optional<QString> QtPlatform::ChooseFolder(const QString& startFolder) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(ActiveWindow(), QString(), startFolder);
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return folder;
+}
+
+void QtPlatform::SetClipboardText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void QtPlatform::OpenUrl(const QString& url) {
+    QDesktopServices::openUrl(QUrl(url));
+}
+
+QDate QtPlatform::Today() {
+    return QDate::currentDate();
+}
+
+char QtPlatform::DecimalSeparator() {
+    static const char separator = [] {
+        const QString point = QLocale::system().decimalPoint();
+        return point.size() == 1 && point[0].unicode() < 128 ? point[0].toLatin1() : '.';
+    }();
+    return separator;
+}
