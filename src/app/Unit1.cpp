@@ -1,0 +1,390 @@
+#include "app/Unit1.h"
+
+#include "record/Integration.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace {
+
+QLineEdit* CountBox(const char* name, QWidget* parent) {
+    auto* box = new QLineEdit(QStringLiteral("0"), parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setReadOnly(true);
+    box->setMaximumWidth(60);
+    return box;
+}
+
+QPushButton* Button(const QString& caption, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+TForm1::TForm1(Platform& platform, QWidget* parent) : QMainWindow(parent), Platform_(platform) {
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("VORSEN v1.0 (by Halvik)(") +
+                   QString::fromStdString(Workspace_.SoftwareEdition) + QStringLiteral(")"));
+
+    BuildMenu();
+    pgc1 = new QTabWidget(this);
+    pgc1->setObjectName(QStringLiteral("pgc1"));
+    auto* timeHistoryPage = new QWidget(pgc1);
+    auto* spectraPage = new QWidget(pgc1);
+    BuildTimeHistoryPage(timeHistoryPage);
+    BuildSpectraPage(spectraPage);
+    pgc1->addTab(timeHistoryPage, QStringLiteral("Time History Records"));
+    pgc1->addTab(spectraPage, QStringLiteral("Elastic Response Spectra"));
+    setCentralWidget(pgc1);
+    BuildStatusBar();
+
+    pgc1->setCurrentIndex(0);
+    pgc2->setCurrentIndex(0);
+    connect(pgc1, &QTabWidget::currentChanged, this, [this](int index) { PageChanged(index); });
+
+    ExportFolder = QCoreApplication::applicationDirPath();
+    Workspace_.AnalysisSettings = AnalysisSettings{};
+
+    // 1054 x 545 client area, centred on the screen.
+    resize(1054, 545 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+TForm1::~TForm1() {
+    ClearRecords();
+    ClearSpectra(Workspace_.SpectraStore);
+}
+
+void TForm1::RunCommand(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& error) {
+        Platform_.ErrorReport(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        Platform_.ErrorReport(QString());
+    }
+}
+
+void TForm1::BuildMenu() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    QAction* import = file->addAction(QStringLiteral("Import Time History Records"));
+    import->setObjectName(QStringLiteral("ImportTimeHistoryRecords1"));
+    connect(import, &QAction::triggered, this, &TForm1::OpenImportDialog);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
+    QAction* settings = options->addAction(QStringLiteral("Analysis Settings"));
+    settings->setObjectName(QStringLiteral("Setting1"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+}
+
+void TForm1::BuildTimeHistoryPage(QWidget* page) {
+    auto* layout = new QHBoxLayout(page);
+    auto* records = new QGroupBox(QStringLiteral("Time History Records"), page);
+    records->setFixedWidth(230);
+    auto* column = new QVBoxLayout(records);
+
+    auto* buttons = new QHBoxLayout;
+    btnImport = Button(QStringLiteral("Import Data"), "btnImport", records);
+    btnClear = Button(QStringLiteral("Clear Data"), "btnClear", records);
+    buttons->addWidget(btnImport);
+    buttons->addWidget(btnClear);
+    column->addLayout(buttons);
+
+    lst1 = new QListWidget(records);
+    lst1->setObjectName(QStringLiteral("lst1"));
+    column->addWidget(lst1, 1);
+
+    auto* counts = new QGridLayout;
+    edt3 = CountBox("edt3", records);
+    edt1 = CountBox("edt1", records);
+    counts->addWidget(new QLabel(QStringLiteral("Number of Checked"), records), 0, 0);
+    counts->addWidget(edt3, 0, 1);
+    counts->addWidget(new QLabel(QStringLiteral("Number of Records"), records), 1, 0);
+    counts->addWidget(edt1, 1, 1);
+    column->addLayout(counts);
+
+    btnDetailed = Button(QStringLiteral("Detailed Data"), "btnDetailed", records);
+    column->addWidget(btnDetailed);
+
+    auto* correction = new QGroupBox(QStringLiteral("Base Line Correction"), records);
+    auto* correctionLayout = new QVBoxLayout(correction);
+    rbLinear = new QRadioButton(QStringLiteral("Linear"), correction);
+    rbLinear->setObjectName(QStringLiteral("rbLinear"));
+    rbLinear->setChecked(true);
+    rbParabolic = new QRadioButton(QStringLiteral("Parabolic"), correction);
+    rbParabolic->setObjectName(QStringLiteral("rbParabolic"));
+    rbNone = new QRadioButton(QStringLiteral("No Baseline Correction"), correction);
+    rbNone->setObjectName(QStringLiteral("rbNone"));
+    btnApplyCorrection =
+        Button(QStringLiteral("Apply Baseline Correction"), "btnApplyCorrection", correction);
+    correctionLayout->addWidget(rbLinear);
+    correctionLayout->addWidget(rbParabolic);
+    correctionLayout->addWidget(rbNone);
+    correctionLayout->addWidget(btnApplyCorrection);
+    column->addWidget(correction);
+
+    btnExportData = Button(QStringLiteral("Export Checked Data"), "btnExportData", records);
+    column->addWidget(btnExportData);
+    layout->addWidget(records);
+
+    auto* graph = new QGroupBox(QStringLiteral("Graph"), page);
+    graph->setObjectName(QStringLiteral("GraphGroup"));
+    auto* graphLayout = new QVBoxLayout(graph);
+    graphLayout->setContentsMargins(2, 2, 2, 2);
+    GraphArea = new QWidget(graph);
+    graphLayout->addWidget(GraphArea);
+    layout->addWidget(graph, 1);
+
+    RecordListMenu = new QMenu(this);
+    RecordListMenu->setObjectName(QStringLiteral("RecordListMenu"));
+    QAction* checkAll = RecordListMenu->addAction(QStringLiteral("Check All"));
+    QAction* checkNone = RecordListMenu->addAction(QStringLiteral("Check None"));
+    QAction* invert = RecordListMenu->addAction(QStringLiteral("Invert Check"));
+    connect(checkAll, &QAction::triggered, this, &TForm1::CheckAll);
+    connect(checkNone, &QAction::triggered, this, &TForm1::CheckNone);
+    connect(invert, &QAction::triggered, this, &TForm1::InvertCheck);
+    lst1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lst1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { RecordListMenu->popup(lst1->viewport()->mapToGlobal(at)); });
+
+    connect(btnImport, &QPushButton::clicked, this, &TForm1::OpenImportDialog);
+    connect(btnClear, &QPushButton::clicked, this, [this] { RunCommand([this] { ClearData(); }); });
+    connect(lst1, &QListWidget::itemChanged, this, [this] { CountChecked(lst1, edt3); });
+}
+
+void TForm1::BuildSpectraPage(QWidget* page) {
+    auto* layout = new QHBoxLayout(page);
+    auto* records = new QGroupBox(QStringLiteral("Time History Records"), page);
+    records->setFixedWidth(230);
+    auto* column = new QVBoxLayout(records);
+
+    auto* chooser = new QHBoxLayout;
+    chooser->addWidget(new QLabel(QStringLiteral("Record"), records));
+    cbb4 = new QComboBox(records);
+    cbb4->setObjectName(QStringLiteral("cbb4"));
+    cbb4->setEditable(false);
+    chooser->addWidget(cbb4, 1);
+    column->addLayout(chooser);
+
+    lst3 = new QListWidget(records);
+    lst3->setObjectName(QStringLiteral("lst3"));
+    column->addWidget(lst3, 1);
+
+    auto* counts = new QGridLayout;
+    edt15 = CountBox("edt15", records);
+    edt14 = CountBox("edt14", records);
+    counts->addWidget(new QLabel(QStringLiteral("Number of Checked"), records), 0, 0);
+    counts->addWidget(edt15, 0, 1);
+    counts->addWidget(new QLabel(QStringLiteral("Number of Records"), records), 1, 0);
+    counts->addWidget(edt14, 1, 1);
+    column->addLayout(counts);
+
+    auto* damping = new QGroupBox(QStringLiteral("Viscous Damping Values (%)"), records);
+    auto* dampingLayout = new QGridLayout(damping);
+    dampingLayout->addWidget(new QLabel(QStringLiteral("No.of Damping Values"), damping), 0, 0, 1,
+                             2);
+    cbb6 = new QComboBox(damping);
+    cbb6->setObjectName(QStringLiteral("cbb6"));
+    for (int i = 1; i <= 9; ++i) {
+        cbb6->addItem(QString::number(i));
+    }
+    dampingLayout->addWidget(cbb6, 0, 2);
+    const char* initial[9] = {"5", "10", "15", "20", "30", "35", "40", "50", "60"};
+    for (int i = 0; i < 9; ++i) {
+        auto* field = new QLineEdit(QString::fromLatin1(initial[i]), damping);
+        field->setObjectName(QStringLiteral("edt%1").arg(16 + i));
+        field->setEnabled(i == 0);
+        DampingFields[static_cast<std::size_t>(i)] = field;
+        dampingLayout->addWidget(field, 1 + i / 3, i % 3);
+    }
+    column->addWidget(damping);
+
+    btn11 = Button(QStringLiteral("Analyze and Refresh"), "btn11", records);
+    column->addWidget(btn11);
+    btnExportSpectra = Button(QStringLiteral("Export Checked"), "btnExportSpectra", records);
+    column->addWidget(btnExportSpectra);
+    layout->addWidget(records);
+
+    pgc2 = new QTabWidget(page);
+    pgc2->setObjectName(QStringLiteral("pgc2"));
+    layout->addWidget(pgc2, 1);
+
+    lst3->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lst3, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { RecordListMenu->popup(lst3->viewport()->mapToGlobal(at)); });
+    connect(lst3, &QListWidget::itemChanged, this, [this] { CountChecked(lst3, edt15); });
+    connect(lst3, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) {
+            cbb4->setCurrentIndex(row);
+        }
+    });
+    connect(cbb6, &QComboBox::currentIndexChanged, this, [this](int index) {
+        const int count = index + 1;
+        for (int i = 0; i < 9; ++i) {
+            DampingFields[static_cast<std::size_t>(i)]->setEnabled(i < count);
+        }
+    });
+}
+
+void TForm1::BuildStatusBar() {
+    auto* author = new QLabel(QStringLiteral("Halvik"), this);
+    author->setObjectName(QStringLiteral("AuthorLabel"));
+    auto* welcome = new QLabel(QStringLiteral("  Welcome to my Website :"), this);
+    welcome->setObjectName(QStringLiteral("WelcomeLabel"));
+    TipLabel = new QLabel(QStringLiteral("Tips: grey line is corrected results!"), this);
+    TipLabel->setObjectName(QStringLiteral("TipLabel"));
+    statusBar()->addWidget(author);
+    statusBar()->addWidget(welcome);
+    statusBar()->addWidget(TipLabel, 1);
+}
+
+void TForm1::PageChanged(int index) {
+    TipLabel->setText(
+        index == 0
+            ? QStringLiteral("Tips: Grey line is corrected results!")
+            : QStringLiteral("Tips: Response spectra analysis is based on corrected results."));
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    PlaceSplitters();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    PlaceSplitters();
+}
+
+void TForm1::PlaceSplitters() {}
+
+void TForm1::RefreshRecordLists() {
+    for (const auto& record : Workspace_.Records) {
+        const QString name = QString::fromLocal8Bit(record->GetName());
+        for (QListWidget* list : {lst1, lst3}) {
+            const QSignalBlocker blocker(list);
+            auto* item = new QListWidgetItem(name, list);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+        }
+        const QSignalBlocker blocker(cbb4);
+        cbb4->addItem(name);
+    }
+    const QString count = QString::number(Workspace_.Records.size());
+    edt1->setText(count);
+    edt14->setText(count);
+}
+
+void TForm1::ClearRecords() {
+    for (QListWidget* list : {lst1, lst3}) {
+        const QSignalBlocker blocker(list);
+        list->clear();
+    }
+    {
+        const QSignalBlocker blocker(cbb4);
+        cbb4->clear();
+    }
+    for (QLineEdit* box : {edt1, edt3, edt14, edt15}) {
+        box->setText(QStringLiteral("0"));
+    }
+    // First to last, then the list itself.
+    for (auto& record : Workspace_.Records) {
+        record.reset();
+    }
+    Workspace_.Records.clear();
+}
+
+void TForm1::ClearData() {
+    ClearRecords();
+    ClearSpectra(Workspace_.SpectraStore);
+}
+
+void TForm1::ImportRecordFiles(const FreeTypeParameters& parameters, const QStringList& files) {
+    ClearData();
+    const int count = std::min<int>(static_cast<int>(files.size()), MaxImportFiles);
+    const double gravity = Workspace_.AnalysisSettings.Gravity;
+    for (int i = 0; i < count; ++i) {
+        ReadOutcome outcome =
+            ReadRecordFile(QFileInfo(files[i]).absoluteFilePath().toLocal8Bit().toStdString(),
+                           parameters, Platform_.DecimalSeparator());
+        if (!outcome.Record) {
+            Platform_.Warning(QString::fromLocal8Bit(outcome.Warning));
+            break;
+        }
+        IntegrateRecord(*outcome.Record, gravity, false);
+        outcome.Record->SetIntegrated(true);
+        Workspace_.Records.push_back(std::move(outcome.Record));
+    }
+    RefreshRecordLists();
+    if (lst1->count() > 0) {
+        const QSignalBlocker blocker(lst1);
+        lst1->setCurrentRow(0);
+    }
+    if (cbb4->count() > 0) {
+        cbb4->setCurrentIndex(0);
+    }
+}
+
+void TForm1::OpenImportDialog() {}
+
+void TForm1::CountChecked(QListWidget* list, QLineEdit* countBox) {
+    int checked = 0;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->checkState() == Qt::Checked) {
+            ++checked;
+        }
+    }
+    countBox->setText(QString::number(checked));
+}
+
+void TForm1::SetAllChecks(const std::function<Qt::CheckState(Qt::CheckState)>& change) {
+    const bool firstPage = pgc1->currentIndex() == 0;
+    QListWidget* list = firstPage ? lst1 : lst3;
+    QLineEdit* countBox = firstPage ? edt3 : edt15;
+    {
+        const QSignalBlocker blocker(list);
+        for (int i = 0; i < list->count(); ++i) {
+            list->item(i)->setCheckState(change(list->item(i)->checkState()));
+        }
+    }
+    CountChecked(list, countBox);
+}
+
+void TForm1::CheckAll() {
+    SetAllChecks([](Qt::CheckState) { return Qt::Checked; });
+}
+
+void TForm1::CheckNone() {
+    SetAllChecks([](Qt::CheckState) { return Qt::Unchecked; });
+}
+
+void TForm1::InvertCheck() {
+    SetAllChecks(
+        [](Qt::CheckState state) { return state == Qt::Checked ? Qt::Unchecked : Qt::Checked; });
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "app/Platform.h"
+#include "import/FreeFormatReader.h"
+#include "record/Timeserie.h"
+#include "spectra/AnalysisSettings.h"
+#include "spectra/SpectraStore.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTableView;
+
+// The data every command works on, owned by the main window.
+struct Workspace {
+    std::vector<std::unique_ptr<TimeHistory>> Records; // import order; row i of every list
+    ::SpectraStore SpectraStore;
+    ::AnalysisSettings AnalysisSettings;
+    std::string SoftwareEdition = "20180304";
+    std::int32_t MaxExportNumber = 8; // most checked records one export accepts
+};
+
+// The main window: the two pages "Time History Records" and "Elastic Response
+// Spectra", the menu and the status bar. Commands collect input from the
+// controls, call the core and show the result; every effect outside the
+// program goes through the Platform.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(Platform& platform, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    Workspace& workspace() { return Workspace_; }
+    Platform& platform() { return Platform_; }
+
+    // Record lists and the workspace.
+    void RefreshRecordLists();
+    void ClearRecords();
+    void ClearData();
+    void ImportRecordFiles(const FreeTypeParameters& parameters, const QStringList& files);
+
+    // Runs one user command: whatever it does not handle is shown through the
+    // platform's error report and the program goes on.
+    void RunCommand(const std::function<void()>& command);
+
+public slots:
+    void OpenImportDialog();
+    void CheckAll();
+    void CheckNone();
+    void InvertCheck();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildMenu();
+    void BuildTimeHistoryPage(QWidget* page);
+    void BuildSpectraPage(QWidget* page);
+    void BuildStatusBar();
+    void PlaceSplitters();
+    void CountChecked(QListWidget* list, QLineEdit* countBox);
+    void SetAllChecks(const std::function<Qt::CheckState(Qt::CheckState)>& change);
+    void PageChanged(int index);
+
+    Platform& Platform_;
+    Workspace Workspace_;
+    QString
+        ExportFolder; // where the folder dialog opens: the program's folder, then the last chosen
+
+    QTabWidget* pgc1 = nullptr;
+    // "Time History Records" page
+    QListWidget* lst1 = nullptr;
+    QLineEdit* edt1 = nullptr; // Number of Records
+    QLineEdit* edt3 = nullptr; // Number of Checked
+    QPushButton* btnImport = nullptr;
+    QPushButton* btnClear = nullptr;
+    QPushButton* btnDetailed = nullptr;
+    QRadioButton* rbLinear = nullptr;
+    QRadioButton* rbParabolic = nullptr;
+    QRadioButton* rbNone = nullptr;
+    QPushButton* btnApplyCorrection = nullptr;
+    QPushButton* btnExportData = nullptr;
+    QWidget* GraphArea = nullptr;
+    // "Elastic Response Spectra" page
+    QComboBox* cbb4 = nullptr;
+    QListWidget* lst3 = nullptr;
+    QLineEdit* edt14 = nullptr; // Number of Records
+    QLineEdit* edt15 = nullptr; // Number of Checked
+    QComboBox* cbb6 = nullptr;
+    std::array<QLineEdit*, 9> DampingFields{}; // edt16 .. edt24
+    QPushButton* btn11 = nullptr;
+    QPushButton* btnExportSpectra = nullptr;
+    QTabWidget* pgc2 = nullptr;
+    // shared popup of both check lists
+    QMenu* RecordListMenu = nullptr;
+    // status bar
+    QLabel* TipLabel = nullptr;
+};

@@ -1,0 +1,153 @@
+#include "app/Unit1.h"
+#include "support/FakePlatform.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / ("vorsen-main-" + std::to_string(::getpid()));
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    QString Write(const std::string& name, const std::string& text) {
+        const fs::path path = folder / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return QString::fromStdString(path.string());
+    }
+    template <typename T> T* Find(const char* name) {
+        T* widget = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QString Text(const char* box) { return Find<QLineEdit>(box)->text(); }
+
+    fs::path folder;
+    FakePlatform platform;
+    TForm1 window{platform};
+};
+
+TEST_F(MainWindow, StartsEmptyWithCaptionFirstPageAndZeroCounts) {
+    EXPECT_EQ(window.windowTitle(), "VORSEN v1.0 (by Halvik)(20180304)");
+    EXPECT_EQ(Find<QTabWidget>("pgc1")->currentIndex(), 0);
+    EXPECT_EQ(Find<QTabWidget>("pgc1")->tabText(0), "Time History Records");
+    EXPECT_EQ(Find<QTabWidget>("pgc1")->tabText(1), "Elastic Response Spectra");
+    for (const char* box : {"edt1", "edt3", "edt14", "edt15"}) {
+        EXPECT_EQ(Text(box), "0") << box;
+        EXPECT_TRUE(Find<QLineEdit>(box)->isReadOnly());
+    }
+    EXPECT_EQ(window.workspace().SoftwareEdition, "20180304");
+    EXPECT_EQ(window.workspace().MaxExportNumber, 8);
+    EXPECT_EQ(window.workspace().AnalysisSettings.Gravity, 980);
+    EXPECT_EQ(Find<QLabel>("TipLabel")->text(), "Tips: grey line is corrected results!");
+}
+
+TEST_F(MainWindow, PageSwitchChangesTheTip) {
+    auto* pages = Find<QTabWidget>("pgc1");
+    pages->setCurrentIndex(1);
+    EXPECT_EQ(Find<QLabel>("TipLabel")->text(),
+              "Tips: Response spectra analysis is based on corrected results.");
+    pages->setCurrentIndex(0);
+    EXPECT_EQ(Find<QLabel>("TipLabel")->text(), "Tips: Grey line is corrected results!");
+}
+
+TEST_F(MainWindow, ImportStopsAtTheFirstFailingFileAndKeepsEarlierRecords) {
+    const QStringList files = {Write("A.txt", "0.1\n-0.3\n0.2\n"), Write("B.txt", "0.1\nx\n"),
+                               Write("C.txt", "0.5\n")};
+    window.ImportRecordFiles(FreeTypeParameters{}, files);
+
+    ASSERT_EQ(platform.Boxes().size(), 1u);
+    EXPECT_EQ(platform.Boxes()[0].kind, "Warning");
+    EXPECT_EQ(platform.Boxes()[0].text,
+              "FILE: B.txt. ERROR Line: 2. ERROR: 'x' is not a valid floating point value");
+    ASSERT_EQ(window.workspace().Records.size(), 1u);
+    const TimeHistory& record = *window.workspace().Records[0];
+    EXPECT_EQ(record.GetName(), "A.txt");
+    EXPECT_TRUE(record.IsIntegrated());
+    EXPECT_EQ(record.GetVelocity().size(), 3u);
+    for (const char* list : {"lst1", "lst3"}) {
+        auto* rows = Find<QListWidget>(list);
+        ASSERT_EQ(rows->count(), 1);
+        EXPECT_EQ(rows->item(0)->text(), "A.txt");
+        EXPECT_EQ(rows->item(0)->checkState(), Qt::Unchecked);
+    }
+    EXPECT_EQ(Find<QComboBox>("cbb4")->currentText(), "A.txt");
+    EXPECT_EQ(Find<QListWidget>("lst1")->currentRow(), 0);
+    EXPECT_EQ(Text("edt1"), "1");
+    EXPECT_EQ(Text("edt14"), "1");
+}
+
+TEST_F(MainWindow, ImportReplacesRecordsEvenWhenEveryFileFails) {
+    window.ImportRecordFiles(FreeTypeParameters{}, {Write("A.txt", "1\n2\n")});
+    ASSERT_EQ(window.workspace().Records.size(), 1u);
+    window.ImportRecordFiles(FreeTypeParameters{}, {Write("Empty.txt", "")});
+    EXPECT_TRUE(window.workspace().Records.empty());
+    EXPECT_EQ(Find<QListWidget>("lst1")->count(), 0);
+    EXPECT_EQ(Find<QComboBox>("cbb4")->count(), 0);
+    EXPECT_EQ(Text("edt1"), "0");
+    EXPECT_EQ(platform.Texts("Warning").back(),
+              "FILE: Empty.txt, WARNING: Skipline is too large, there is no data to read!");
+}
+
+TEST_F(MainWindow, ImportReadsAtMostTenFilesAndUsesTheCurrentGravity) {
+    QStringList files;
+    for (int i = 0; i < 11; ++i) {
+        files << Write("R" + std::to_string(i) + ".txt", "0\n1\n");
+    }
+    window.workspace().AnalysisSettings.Gravity = 1000;
+    FreeTypeParameters parameters;
+    parameters.TimeStep = 0.02;
+    window.ImportRecordFiles(parameters, files);
+    ASSERT_EQ(window.workspace().Records.size(), 10u);
+    EXPECT_EQ(window.workspace().Records[9]->GetName(), "R9.txt");
+    EXPECT_EQ(window.workspace().Records[0]->GetDt(), 0.02);
+    // v[1] = (0.5 dt g)(s1 + s0) with g = 1000
+    EXPECT_DOUBLE_EQ(window.workspace().Records[0]->GetVelocity()[1], 10.0);
+    EXPECT_TRUE(platform.Boxes().empty());
+}
+
+TEST_F(MainWindow, SameFileNameFromTwoFoldersGivesTwoRows) {
+    fs::create_directories(folder / "x");
+    fs::create_directories(folder / "y");
+    window.ImportRecordFiles(FreeTypeParameters{},
+                             {Write("x/EQ.txt", "1\n"), Write("y/EQ.txt", "2\n")});
+    auto* rows = Find<QListWidget>("lst1");
+    ASSERT_EQ(rows->count(), 2);
+    EXPECT_EQ(rows->item(0)->text(), "EQ.txt");
+    EXPECT_EQ(rows->item(1)->text(), "EQ.txt");
+}
+
+TEST_F(MainWindow, ClearDataEmptiesListsAndCountsButKeepsSettings) {
+    window.ImportRecordFiles(FreeTypeParameters{},
+                             {Write("A.txt", "1\n2\n"), Write("B.txt", "3\n")});
+    Find<QListWidget>("lst1")->item(0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(Text("edt3"), "1");
+    window.workspace().AnalysisSettings.MaxPeriod = 3;
+    window.workspace().SpectraStore.DisplacementCurves.push_back({0, 1});
+    window.workspace().SpectraStore.DampingRatios = {0.05};
+    window.ClearData();
+    EXPECT_TRUE(window.workspace().Records.empty());
+    for (const char* box : {"edt1", "edt3", "edt14", "edt15"}) {
+        EXPECT_EQ(Text(box), "0") << box;
+    }
+    EXPECT_EQ(Find<QListWidget>("lst3")->count(), 0);
+    EXPECT_TRUE(window.workspace().SpectraStore.DisplacementCurves.empty());
+    EXPECT_EQ(window.workspace().SpectraStore.DampingRatios.size(), 1u);
+    EXPECT_EQ(window.workspace().AnalysisSettings.MaxPeriod, 3);
+}
+
+} // namespace
