@@ -210,8 +210,13 @@ BaselineOutcome ApplyBaselineCorrection(TimeHistory& record, double gravity,
         record.GetCorrectedDisplacement().swap(oldDisplacement);
         return BaselineOutcome::Failed;
     }
-    // CorrectBaseline integrated the uncorrected series if they were missing.
-    if (!wasIntegrated && choice == BaselineCorrection::Linear) {
+    // A corrected record is an integrated one: the linear fit has integrated the
+    // uncorrected series itself if they were missing; do it for the parabolic
+    // fit, which does not read them.
+    if (!wasIntegrated) {
+        if (choice == BaselineCorrection::Parabolic) {
+            IntegrateRecord(record, gravity, false);
+        }
         record.SetIntegrated(true);
     }
     record.SetCorrected(true);
