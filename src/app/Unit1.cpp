@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "record/BaselineCorrection.h"
 #include "record/Integration.h"
 
 #include <QAction>
@@ -175,6 +176,8 @@ void TForm1::BuildTimeHistoryPage(QWidget* page) {
             [this](const QPoint& at) { RecordListMenu->popup(lst1->viewport()->mapToGlobal(at)); });
 
     connect(btnImport, &QPushButton::clicked, this, &TForm1::OpenImportDialog);
+    connect(btnApplyCorrection, &QPushButton::clicked, this,
+            [this] { RunCommand([this] { ApplyBaselineCorrectionCommand(); }); });
     connect(btnClear, &QPushButton::clicked, this, [this] { RunCommand([this] { ClearData(); }); });
     connect(lst1, &QListWidget::itemChanged, this, [this] { CountChecked(lst1, edt3); });
 }
@@ -388,3 +391,36 @@ void TForm1::InvertCheck() {
     SetAllChecks(
         [](Qt::CheckState state) { return state == Qt::Checked ? Qt::Unchecked : Qt::Checked; });
 }
+
+TimeHistory* TForm1::SelectedRecord() const {
+    const int row = lst1->currentRow();
+    if (row < 0 || row >= static_cast<int>(Workspace_.Records.size()) ||
+        lst1->selectedItems().isEmpty()) {
+        return nullptr;
+    }
+    return Workspace_.Records[static_cast<std::size_t>(row)].get();
+}
+
+void TForm1::ApplyBaselineCorrectionCommand() {
+    TimeHistory* record = SelectedRecord();
+    if (record == nullptr) {
+        return;
+    }
+    const BaselineCorrection choice = rbLinear->isChecked()      ? BaselineCorrection::Linear
+                                      : rbParabolic->isChecked() ? BaselineCorrection::Parabolic
+                                                                 : BaselineCorrection::None;
+    const BaselineOutcome outcome =
+        ApplyBaselineCorrection(*record, Workspace_.AnalysisSettings.Gravity, choice);
+    if (outcome == BaselineOutcome::NoSamples) {
+        return;
+    }
+    if (outcome == BaselineOutcome::Failed) {
+        Platform_.Warning(QString::fromLatin1(BaselineCorrectionFailedText));
+    }
+    ClearTimeHistoryPlots();
+    PlotSelectedRecord();
+}
+
+void TForm1::ClearTimeHistoryPlots() {}
+
+void TForm1::PlotSelectedRecord() {}

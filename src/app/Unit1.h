@@ -55,6 +55,13 @@ public:
     void ClearData();
     void ImportRecordFiles(const FreeTypeParameters& parameters, const QStringList& files);
 
+    // "Apply Baseline Correction" on the record selected in lst1.
+    void ApplyBaselineCorrectionCommand();
+    // The record selected in lst1, or nullptr.
+    TimeHistory* SelectedRecord() const;
+    void ClearTimeHistoryPlots();
+    void PlotSelectedRecord();
+
     // Runs one user command: whatever it does not handle is shown through the
     // platform's error report and the program goes on.
     void RunCommand(const std::function<void()>& command);
