@@ -1,0 +1,77 @@
+#pragma once
+
+#include "import/FreeFormatReader.h"
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <string>
+#include <variant>
+
+class Platform;
+class QKeyEvent;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+
+// What the two typed fields of "Input File Parameters" hold, with the choices of
+// the other controls.
+struct FreeTypeTexts {
+    std::string TimeStep;      // "Time Step dt ( s )"
+    std::string ScalingFactor; // "Scaling Factor"
+    int LinesToSkip = 0;
+    FieldDelimiter Delimiter = FieldDelimiter::Comma;
+    int AccelerationColumn = 1;
+};
+
+// A typed field that does not hold a number: the message shown and the field.
+struct FreeTypeFailure {
+    enum class Field { TimeStep, ScalingFactor };
+    std::string Message;
+    Field Focus;
+};
+
+// OK's test of the dialog: the time step, then the scaling factor, must convert
+// (no range test). Returns the parameters or the first failure.
+std::variant<FreeTypeParameters, FreeTypeFailure> ReadFreeTypeParameters(const FreeTypeTexts& texts,
+                                                                         char decimalSeparator);
+
+// "Input File Parameters": how the record files are laid out, then the files.
+// OK tests the typed numbers, hides the dialog, lets the user choose the files
+// and hands them to `importFiles`; Cancel and the close icon do nothing. A new
+// dialog shows the defaults. Neither button answers Enter or Escape.
+class TForm2 : public QDialog {
+    Q_OBJECT
+public:
+    using ImportFiles = std::function<void(const FreeTypeParameters&, const QStringList&)>;
+
+    TForm2(Platform& platform, QString startFolder, char decimalSeparator, ImportFiles importFiles,
+           QWidget* parent = nullptr);
+
+    QRadioButton* rb3; // "Free Type"
+    QRadioButton* rb4; // "PEER NGA (Underconstruction)", disabled
+    QLineEdit* edt1;   // "Time Step dt ( s )"
+    QLineEdit* edt2;   // "Scaling Factor"
+    QSpinBox* edt3;    // "Number of Lines to Skip", 0..100
+    QRadioButton* rb1; // "Comma"
+    QRadioButton* rb2; // "Space"
+    QSpinBox* edt4;    // "Acceleration Column", 1..100
+    QPushButton* btn1; // "OK"
+    QPushButton* btn2; // "Cancel"
+
+public slots:
+    void btn1Click(); // OK
+    void btn2Click(); // Cancel
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    Platform& platform;
+    QString startFolder;
+    char decimalSeparator;
+    ImportFiles importFiles;
+};
