@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -199,6 +200,20 @@ TEST_F(InputFileFormTest, TheTimeStepIsTestedBeforeTheScalingFactor) {
     ASSERT_EQ(platform.Boxes().size(), 1u);
     EXPECT_EQ(platform.Boxes()[0].text, "\"dt\" is not a valid floating number!");
     EXPECT_EQ(dialog->focusWidget(), Control<QLineEdit>("edt1"));
+}
+
+// As the main window runs it: hiding the dialog for the file chooser must not
+// cut the import short, and the modal run ends accepted.
+TEST_F(InputFileFormTest, RunModallyOkImportsAndEndsTheRun) {
+    dialog->hide();
+    platform.fileAnswers.push_back({"/data/a.txt"});
+    QTimer::singleShot(0, dialog.get(), [this] { Control<QPushButton>("btn1")->click(); });
+
+    const int result = dialog->exec();
+
+    EXPECT_EQ(result, QDialog::Accepted);
+    ASSERT_EQ(imports.size(), 1u);
+    EXPECT_EQ(imports[0].files, QStringList{"/data/a.txt"});
 }
 
 TEST_F(InputFileFormTest, CancellingTheFileChooserImportsNothingAndCloses) {
