@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -67,3 +68,5 @@ char QtPlatform::DecimalSeparator() {
     }();
     return separator;
 }
+
+int QtPlatform::RunModal(QDialog& dialog) { return dialog.exec(); }

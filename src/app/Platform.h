@@ -6,6 +6,8 @@
 
 #include <optional>
 
+class QDialog;
+
 // Everything the windows ask of the desktop goes through this seam, so that
 // every command can be run headless in tests with a scripted fake.
 class Platform {
@@ -23,6 +25,8 @@ public:
     virtual QDate Today() = 0;
     // The user's decimal separator, read once from the system locale.
     virtual char DecimalSeparator() = 0;
+    // Runs a modal dialog to its end and returns its result code.
+    virtual int RunModal(QDialog& dialog) = 0;
 };
 
 // The real desktop: QMessageBox, QFileDialog, QClipboard, QDesktopServices.
@@ -38,4 +42,5 @@ public:
     void OpenUrl(const QString& url) override;
     QDate Today() override;
     char DecimalSeparator() override;
+    int RunModal(QDialog& dialog) override;
 };

@@ -1,6 +1,12 @@
 #include "app/Unit1.h"
 
+#include "import/InputFileForm.h"
+#include "info/About.h"
+#include "info/DonationForm.h"
+#include "info/HoverLabel.h"
+#include "info/Links.h"
 #include "record/BaselineCorrection.h"
+#include "spectra/AnalysisSettingForm.h"
 #include "record/Integration.h"
 
 #include <QAction>
@@ -100,9 +106,35 @@ void TForm1::BuildMenu() {
     QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
     QAction* settings = options->addAction(QStringLiteral("Analysis Settings"));
     settings->setObjectName(QStringLiteral("Setting1"));
+    connect(settings, &QAction::triggered, this, [this] { RunCommand([this] { Setting1Click(); }); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("Help1"));
+    QAction* about = help->addAction(QStringLiteral("About VORSEN"));
+    connect(about, &QAction::triggered, this, [this] {
+        RunCommand([this] {
+            TAboutBox box(Platform_, this);
+            Platform_.RunModal(box);
+        });
+    });
+    QAction* donation = help->addAction(QString::fromUtf8("Donation (捐助)"));
+    connect(donation, &QAction::triggered, this, [this] {
+        RunCommand([this] {
+            TDonationBox box(Platform_, this);
+            Platform_.RunModal(box);
+        });
+    });
+    QAction* site = help->addAction(QString::fromLatin1(Links::HomePage));
+    connect(site, &QAction::triggered, this,
+            [this] { Platform_.OpenUrl(QString::fromLatin1(Links::HomePage)); });
+    QAction* howTo = help->addAction(QStringLiteral("How to use?"));
+    connect(howTo, &QAction::triggered, this,
+            [this] { Platform_.OpenUrl(QString::fromLatin1(Links::HowToUsePage)); });
+}
+
+void TForm1::Setting1Click() {
+    TForm3 dialog(Workspace_.AnalysisSettings, Platform_, Platform_.DecimalSeparator(), this);
+    Platform_.RunModal(dialog);
 }
 
 void TForm1::BuildTimeHistoryPage(QWidget* page) {
@@ -257,14 +289,22 @@ void TForm1::BuildSpectraPage(QWidget* page) {
 }
 
 void TForm1::BuildStatusBar() {
-    auto* author = new QLabel(QStringLiteral("Halvik"), this);
+    auto* author = new HoverLabel(QStringLiteral("Halvik"), LabelLooks::NameHover(),
+                                  LabelLooks::NameLeave(), this);
     author->setObjectName(QStringLiteral("AuthorLabel"));
     auto* welcome = new QLabel(QStringLiteral("  Welcome to my Website :"), this);
     welcome->setObjectName(QStringLiteral("WelcomeLabel"));
+    auto* site = new HoverLabel(QString::fromLatin1(Links::HomePage), LabelLooks::StatusHover(),
+                                LabelLooks::StatusLeave(), this);
+    site->setObjectName(QStringLiteral("SiteLabel"));
+    site->setCursor(Qt::PointingHandCursor);
+    connect(site, &HoverLabel::clicked, this,
+            [this] { Platform_.OpenUrl(QString::fromLatin1(Links::HomePage)); });
     TipLabel = new QLabel(QStringLiteral("Tips: grey line is corrected results!"), this);
     TipLabel->setObjectName(QStringLiteral("TipLabel"));
     statusBar()->addWidget(author);
     statusBar()->addWidget(welcome);
+    statusBar()->addWidget(site);
     statusBar()->addWidget(TipLabel, 1);
 }
 
@@ -354,7 +394,17 @@ void TForm1::ImportRecordFiles(const FreeTypeParameters& parameters, const QStri
     }
 }
 
-void TForm1::OpenImportDialog() {}
+void TForm1::OpenImportDialog() {
+    RunCommand([this] {
+        TForm2 dialog(
+            Platform_, QCoreApplication::applicationDirPath(), Platform_.DecimalSeparator(),
+            [this](const FreeTypeParameters& parameters, const QStringList& files) {
+                ImportRecordFiles(parameters, files);
+            },
+            this);
+        Platform_.RunModal(dialog);
+    });
+}
 
 void TForm1::CountChecked(QListWidget* list, QLineEdit* countBox) {
     int checked = 0;

@@ -68,6 +68,7 @@ public:
 
 public slots:
     void OpenImportDialog();
+    void Setting1Click();
     void CheckAll();
     void CheckNone();
     void InvertCheck();

@@ -3,10 +3,12 @@
 #include "app/Platform.h"
 
 #include <QDate>
+#include <QDialog>
 #include <QString>
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +28,10 @@ public:
     QDate today{2026, 12, 10};
     char decimalSeparator = '.';
     QString clipboard;
+    // Drives a modal dialog in place of the user; without a script the dialog
+    // is dismissed at once, as by its close icon.
+    std::function<int(QDialog&)> modalScript;
+    std::vector<QString> modalTitles; // window titles of the dialogs run, in order
 
     void Warning(const QString& text) override { calls.push_back({"Warning", text}); }
     void Information(const QString& text) override { calls.push_back({"Information", text}); }
@@ -56,6 +62,15 @@ public:
     void OpenUrl(const QString& url) override { calls.push_back({"OpenUrl", url}); }
     QDate Today() override { return today; }
     char DecimalSeparator() override { return decimalSeparator; }
+    int RunModal(QDialog& dialog) override {
+        calls.push_back({"RunModal", dialog.windowTitle()});
+        modalTitles.push_back(dialog.windowTitle());
+        if (modalScript) {
+            return modalScript(dialog);
+        }
+        dialog.reject();
+        return QDialog::Rejected;
+    }
 
     // The calls of one kind, in order.
     std::vector<QString> Texts(const std::string& kind) const {
