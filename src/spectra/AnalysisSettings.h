@@ -11,12 +11,12 @@ enum class SolverMethod : std::int32_t { PiecewiseExact = 0, Newmark = 1 };
 // MaxPeriod > MinPeriod, 0 < PeriodStep <= MaxPeriod - MinPeriod,
 // MaxDtOverT > 0, Gravity > 0.
 struct AnalysisSettings {
-    double Gravity = 980;      // cm/s²
-    double MinPeriod = 0.02;   // s
-    double MaxPeriod = 6;      // s
-    double PeriodStep = 0.02;  // s
-    std::int32_t Method = 0;   // a SolverMethod
-    double MaxDtOverT = 0.02;  // largest sub-step / oscillator period
+    double Gravity = 980;     // cm/s²
+    double MinPeriod = 0.02;  // s
+    double MaxPeriod = 6;     // s
+    double PeriodStep = 0.02; // s
+    std::int32_t Method = 0;  // a SolverMethod
+    double MaxDtOverT = 0.02; // largest sub-step / oscillator period
     double NewmarkBeta = 0.25;
     double NewmarkGamma = 0.5;
 };

@@ -5,7 +5,13 @@
 #include <vector>
 
 // The five spectra, in the order they are offered and written everywhere.
-enum class SpectrumQuantity { Displacement, Velocity, Acceleration, PseudoVelocity, PseudoAcceleration };
+enum class SpectrumQuantity {
+    Displacement,
+    Velocity,
+    Acceleration,
+    PseudoVelocity,
+    PseudoAcceleration
+};
 
 // The main window's copy of the last spectrum analysis. Curve j of every table
 // belongs to DampingRatios[j]; value i of a curve belongs to Periods[i].
@@ -13,9 +19,9 @@ enum class SpectrumQuantity { Displacement, Velocity, Acceleration, PseudoVeloci
 // ratios and the lengths of the curve and of Periods: between analyses they
 // need not agree (after a refused damping input or a spectra report).
 struct SpectraStore {
-    DOUBLEVECTOR DampingRatios; // fractions, strictly ascending
-    DOUBLEVECTOR Periods;       // s, entry 0 = 0.0
-    DOUBLEVECTOR Frequencies;   // Hz, entry 0 repeats entry 1
+    DOUBLEVECTOR DampingRatios;                         // fractions, strictly ascending
+    DOUBLEVECTOR Periods;                               // s, entry 0 = 0.0
+    DOUBLEVECTOR Frequencies;                           // Hz, entry 0 repeats entry 1
     std::vector<DOUBLEVECTOR> DisplacementCurves;       // SD, cm
     std::vector<DOUBLEVECTOR> VelocityCurves;           // SV, cm/s
     std::vector<DOUBLEVECTOR> PseudoVelocityCurves;     // PSV = w SD, cm/s
