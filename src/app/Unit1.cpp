@@ -212,6 +212,14 @@ void TForm1::BuildTimeHistoryPage(QWidget* page) {
             [this] { RunCommand([this] { ApplyBaselineCorrectionCommand(); }); });
     connect(btnClear, &QPushButton::clicked, this, [this] { RunCommand([this] { ClearData(); }); });
     connect(lst1, &QListWidget::itemChanged, this, [this] { CountChecked(lst1, edt3); });
+    connect(lst1, &QListWidget::itemSelectionChanged, this, [this] {
+        RunCommand([this] {
+            if (SelectedRecord() != nullptr) {
+                ClearTimeHistoryPlots();
+                PlotSelectedRecord();
+            }
+        });
+    });
 }
 
 void TForm1::BuildSpectraPage(QWidget* page) {
