@@ -33,6 +33,10 @@
 //   the solver's answer for the cases where a quotient would be NaN.
 // - Peaks start at 0 and are replaced only by a strictly greater magnitude
 //   (x > m ? x : m), so NaN never enters a peak, as in the solver.
+// - One deliberate difference: an oscillator whose state is not finite at the
+//   end (it overflowed, or a coefficient was infinite) gets NaN peaks, where
+//   the solver returns whatever peaks it saw before (possibly zeros). For every
+//   oscillator that stays finite the bits are the solver's.
 
 // The vector helpers below take and return vectors by value. They are always
 // inlined into the kernels of their own instruction set, so no call ever passes
@@ -84,8 +88,10 @@ constexpr int MaxLanes = 8;
 // Sub-steps of excitation formed at once: 2 x 8 KB, next to the oscillators'
 // coefficients and states in the first-level cache.
 constexpr std::size_t ExcitationCapacity = 512;
-// Vectors of oscillators a task advances over each excitation block.
-constexpr std::size_t MaxVectorsPerTask = 16;
+// Vectors of oscillators a task advances over each excitation block: a
+// multiple of both interleaving widths below.
+constexpr std::size_t MaxVectorsPerTask = 24;
+constexpr std::size_t TaskVectorMultiple = 12;
 
 // Rows of one vector's block in the workspace, each MaxLanes doubles wide.
 enum PiecewiseRow {
@@ -304,8 +310,9 @@ VORSEN_ALWAYS_INLINE void AdvanceNewmark(double* blocks, const double* first, co
 }
 
 // Vectors advanced together: enough independent recurrences to hide the
-// latency of one sub-step, few enough to keep them in registers.
-constexpr int InterleavedVectors = 4;
+// latency of one sub-step (Newmark's chain holds a division, so it needs more),
+// few enough to keep most of their state in registers.
+template <bool Newmark> constexpr int InterleavedVectors = Newmark ? 6 : 4;
 
 template <class V, bool Newmark, int K>
 VORSEN_ALWAYS_INLINE void AdvanceSet(double* blocks, const double* first, const double* second,
@@ -317,28 +324,29 @@ VORSEN_ALWAYS_INLINE void AdvanceSet(double* blocks, const double* first, const 
     }
 }
 
+// The last vectors of a task, fewer than InterleavedVectors: `rest` of them.
+template <class V, bool Newmark, int K>
+VORSEN_ALWAYS_INLINE void AdvanceRest(double* blocks, std::size_t rest, const double* first,
+                                      const double* second, std::size_t count) {
+    if constexpr (K > 0) {
+        if (rest == K) {
+            AdvanceSet<V, Newmark, K>(blocks, first, second, count);
+        } else {
+            AdvanceRest<V, Newmark, K - 1>(blocks, rest, first, second, count);
+        }
+    }
+}
+
 template <class V, bool Newmark>
 VORSEN_ALWAYS_INLINE void AdvanceVectors(double* blocks, std::size_t vectors, const double* first,
                                          const double* second, std::size_t count) {
     std::size_t done = 0;
-    for (; done + InterleavedVectors <= vectors; done += InterleavedVectors) {
-        AdvanceSet<V, Newmark, InterleavedVectors>(blocks + done * VectorBlock, first, second,
-                                                   count);
+    constexpr int together = InterleavedVectors<Newmark>;
+    for (; done + together <= vectors; done += together) {
+        AdvanceSet<V, Newmark, together>(blocks + done * VectorBlock, first, second, count);
     }
-    double* rest = blocks + done * VectorBlock;
-    switch (vectors - done) {
-    case 3:
-        AdvanceSet<V, Newmark, 3>(rest, first, second, count);
-        break;
-    case 2:
-        AdvanceSet<V, Newmark, 2>(rest, first, second, count);
-        break;
-    case 1:
-        AdvanceSet<V, Newmark, 1>(rest, first, second, count);
-        break;
-    default:
-        break;
-    }
+    AdvanceRest<V, Newmark, together - 1>(blocks + done * VectorBlock, vectors - done, first,
+                                          second, count);
 }
 
 // SA from the largest |num|: |num| / |g| as the solver's |-num / g| or
@@ -400,6 +408,17 @@ void StorePeaks(const TaskContext& c, const Task& t, int lanes, const double* bl
         const double* column = blocks + (index / lanes) * VectorBlock + index % lanes;
         const Oscillator& o = c.Oscillators[t.First + index];
         PeakResponse& p = (*c.Peaks)[o.RatioIndex][o.PeriodIndex];
+        // A state that overflowed or turned NaN never comes back to a finite
+        // value, and the peaks skip NaN: report the oscillator as not finite
+        // rather than as the peaks seen before it failed.
+        const bool finite = std::isfinite(column[StU * MaxLanes]) &&
+                            std::isfinite(column[StV * MaxLanes]) &&
+                            std::isfinite(column[StA * MaxLanes]);
+        if (!finite) {
+            const double nan = std::numeric_limits<double>::quiet_NaN();
+            p = PeakResponse{nan, nan, nan};
+            continue;
+        }
         p.SD = column[StPeakU * MaxLanes];
         p.SV = column[StPeakV * MaxLanes];
         p.SA = FinishPeak(column[StPeakA * MaxLanes], c.Gravity);
@@ -651,14 +670,17 @@ struct SpectraEngine::Impl {
             }
             const std::size_t width = static_cast<std::size_t>(lanes);
             const std::size_t vectors = (groupEnd - groupStart + width - 1) / width;
+            // Pieces of equal size, rounded up to whole interleaved sets; the
+            // last piece takes what is left.
             const std::size_t pieces = (vectors + MaxVectorsPerTask - 1) / MaxVectorsPerTask;
-            std::size_t vectorStart = 0;
-            for (std::size_t piece = 0; piece < pieces; ++piece) {
-                const std::size_t pieceVectors = vectors / pieces + (piece < vectors % pieces);
+            std::size_t pieceVectors = (vectors + pieces - 1) / pieces;
+            pieceVectors = std::min(MaxVectorsPerTask, (pieceVectors + TaskVectorMultiple - 1) /
+                                                           TaskVectorMultiple * TaskVectorMultiple);
+            for (std::size_t vectorStart = 0; vectorStart < vectors; vectorStart += pieceVectors) {
+                const std::size_t taskVectors = std::min(pieceVectors, vectors - vectorStart);
                 const std::size_t first = groupStart + vectorStart * width;
-                const std::size_t count = std::min(pieceVectors * width, groupEnd - first);
-                tasks.push_back(Task{first, count, n, static_cast<double>(n) * pieceVectors});
-                vectorStart += pieceVectors;
+                const std::size_t count = std::min(taskVectors * width, groupEnd - first);
+                tasks.push_back(Task{first, count, n, static_cast<double>(n) * taskVectors});
             }
             groupStart = groupEnd;
         }

@@ -59,8 +59,10 @@ public:
 
     // peaks[j][i] for dampingRatios[j] and periods[i], i >= 1; peaks[j][0] is
     // zero (period 0 is not an oscillator). Returns false, leaving `peaks` as it
-    // was, when the series is empty (or missing). A period whose SubStepCount
-    // is 0 gets NaN peaks: callers check for non-finite results.
+    // was, when the series is empty (or missing). NaN peaks mark an oscillator
+    // that could not be integrated: its SubStepCount is 0, or its state ended
+    // infinite or NaN (ComputePeakResponse would return the peaks it saw
+    // before). Callers check for non-finite results.
     bool Compute(const SpectraInput& input, const DOUBLEVECTOR& dampingRatios,
                  const DOUBLEVECTOR& periods, std::vector<std::vector<PeakResponse>>& peaks);
 

@@ -158,6 +158,17 @@ TEST_F(Analysis, NonFiniteResultAbandonsTheWholeAnalysis) {
     EXPECT_TRUE(curves.SA.empty());
 }
 
+TEST_F(Analysis, InfiniteNewmarkConstantsAbandonTheAnalysis) {
+    const auto record = WaveRecord(100);
+    settings.Method = 1;
+    settings.NewmarkGamma = 1e308;
+    const SpectraOutcome outcome =
+        ComputeSpectraCurves(engine, *record, settings, {0.05}, {0, 0.5, 1}, curves);
+    ASSERT_TRUE(outcome.Refusal);
+    EXPECT_EQ(*outcome.Refusal, "Calculation overflow for DampingRatio: 0.05 & Period: 0.5");
+    EXPECT_TRUE(curves.SD.empty());
+}
+
 TEST_F(Analysis, PeriodTooShortForTheTimeStepIsRefused) {
     const auto record = WaveRecord(100);
     const SpectraOutcome outcome =

@@ -189,6 +189,26 @@ TEST(SpectraEngine, PeriodWithoutSubStepCountGivesNaN) {
     EXPECT_GT(peaks[0][2].SD, 0);
 }
 
+// A gamma so large that Newmark's constants are infinite turns the state NaN
+// at the first sub-step. The solver, which skips NaN, reports zero peaks; the
+// engine marks the oscillator as not finite so that callers do not take the
+// zeros for a response.
+TEST(SpectraEngine, OscillatorWhoseStateIsNotFiniteGetsNaN) {
+    const auto record = MotionRecord(100, 0.01);
+    AnalysisSettings settings;
+    settings.Method = 1;
+    settings.NewmarkGamma = 1e308;
+    double sd = -1, sv = -1, sa = -1;
+    ASSERT_TRUE(ComputePeakResponse(*record, false, 980, 0.02, 0.05, 0.5, SolverMethod::Newmark,
+                                    0.25, 1e308, sd, sv, sa));
+    EXPECT_EQ(sd, 0.0);
+    SpectraEngine engine(1);
+    std::vector<std::vector<PeakResponse>> peaks;
+    ASSERT_TRUE(engine.Compute(MakeSpectraInput(*record, settings), {0.05}, {0, 0.5}, peaks));
+    EXPECT_TRUE(std::isnan(peaks[0][1].SD));
+    EXPECT_TRUE(std::isnan(peaks[0][1].SA));
+}
+
 TEST(SpectraEngine, ThreadCountIsAsAskedOrOnePerCore) {
     EXPECT_EQ(SpectraEngine(3).ThreadCount(), 3u);
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
