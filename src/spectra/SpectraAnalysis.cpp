@@ -128,13 +128,13 @@ void AppendSpectraCurves(SpectraStore& store, SpectraCurves&& curves) {
 }
 
 SpectraOutcome AnalyzeIntoStore(SpectraEngine& engine, const TimeHistory& record,
-                                const AnalysisSettings& settings, SpectraStore& store,
-                                char decimalSeparator) {
+                                const AnalysisSettings& settings, const DOUBLEVECTOR& dampingRatios,
+                                SpectraStore& store, char decimalSeparator) {
     DOUBLEVECTOR periods;
     DOUBLEVECTOR frequencies;
     BuildPeriodGrid(periods, frequencies, settings.MinPeriod, settings.MaxPeriod,
                     settings.PeriodStep);
-    DOUBLEVECTOR ratios = store.DampingRatios;
+    DOUBLEVECTOR ratios = dampingRatios;
     SortAndDeduplicate(ratios);
     SpectraCurves curves;
     SpectraOutcome outcome =
@@ -148,4 +148,11 @@ SpectraOutcome AnalyzeIntoStore(SpectraEngine& engine, const TimeHistory& record
     ClearSpectra(store);
     AppendSpectraCurves(store, std::move(curves));
     return outcome;
+}
+
+SpectraOutcome AnalyzeIntoStore(SpectraEngine& engine, const TimeHistory& record,
+                                const AnalysisSettings& settings, SpectraStore& store,
+                                char decimalSeparator) {
+    const DOUBLEVECTOR read = store.DampingRatios;
+    return AnalyzeIntoStore(engine, record, settings, read, store, decimalSeparator);
 }

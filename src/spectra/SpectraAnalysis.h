@@ -54,11 +54,17 @@ SpectraOutcome ComputeSpectraCurves(SpectraEngine& engine, const TimeHistory& re
 void AppendSpectraCurves(SpectraStore& store, SpectraCurves&& curves);
 
 // The computing part of "Analyze and Refresh", once the damping fields have
-// been read into store.DampingRatios: builds the period grid into the store,
-// sorts and deduplicates the ratios, computes the spectra and replaces the
-// store's curves with them. On a refusal the store keeps its periods,
-// frequencies and curves (the ratios stay as read) and nothing is computed or
-// stored.
+// been read (ReadDampingRatios) into `dampingRatios`: builds the period grid,
+// sorts and deduplicates the ratios, computes the spectra, and then replaces the
+// store's DampingRatios, Periods, Frequencies and curves with the results
+// (ratios whose solver calls failed have no curves, see Messages). On a refusal
+// the store is left exactly as it was.
+SpectraOutcome AnalyzeIntoStore(SpectraEngine& engine, const TimeHistory& record,
+                                const AnalysisSettings& settings, const DOUBLEVECTOR& dampingRatios,
+                                SpectraStore& store, char decimalSeparator = '.');
+
+// The same with the ratios read into store.DampingRatios; on a refusal they stay
+// there as read while the rest of the store keeps the last analysis.
 SpectraOutcome AnalyzeIntoStore(SpectraEngine& engine, const TimeHistory& record,
                                 const AnalysisSettings& settings, SpectraStore& store,
                                 char decimalSeparator = '.');

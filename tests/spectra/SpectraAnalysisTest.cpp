@@ -227,10 +227,22 @@ TEST_F(Analysis, RefusedAnalysisLeavesTheStoreAsItWas) {
     store.Frequencies = {1, 1};
     store.DisplacementCurves = {{0, 7}};
     store.DampingRatios = {0.05};
-    settings.Method = 1;
-    settings.NewmarkBeta = 0;
-    const SpectraOutcome outcome = AnalyzeIntoStore(engine, *record, settings, store);
-    ASSERT_TRUE(outcome.Refusal);
+    for (double refused : {-1.0, 0.05}) {
+        settings.Method = refused < 0 ? 0 : 1;
+        settings.NewmarkBeta = refused < 0 ? 0.25 : 0;
+        const SpectraOutcome outcome =
+            AnalyzeIntoStore(engine, *record, settings, {0.1, refused}, store);
+        ASSERT_TRUE(outcome.Refusal);
+    }
+    EXPECT_EQ(store.DampingRatios, (DOUBLEVECTOR{0.05}));
+    EXPECT_EQ(store.Periods, (DOUBLEVECTOR{0, 1}));
+    EXPECT_EQ(store.Frequencies, (DOUBLEVECTOR{1, 1}));
+    EXPECT_EQ(store.DisplacementCurves, (std::vector<DOUBLEVECTOR>{{0, 7}}));
+
+    // Ratios read into the store stay there as read; the rest is kept.
+    store.DampingRatios = {0.2, -1.5};
+    ASSERT_TRUE(AnalyzeIntoStore(engine, *record, settings, store).Refusal);
+    EXPECT_EQ(store.DampingRatios, (DOUBLEVECTOR{0.2, -1.5}));
     EXPECT_EQ(store.Periods, (DOUBLEVECTOR{0, 1}));
     EXPECT_EQ(store.DisplacementCurves, (std::vector<DOUBLEVECTOR>{{0, 7}}));
 }
