@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDialog>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLocale>
@@ -69,4 +69,6 @@ char QtPlatform::DecimalSeparator() {
     return separator;
 }
 
-int QtPlatform::RunModal(QDialog& dialog) { return dialog.exec(); }
+int QtPlatform::RunModal(QDialog& dialog) {
+    return dialog.exec();
+}

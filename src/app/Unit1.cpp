@@ -1,13 +1,21 @@
 #include "app/Unit1.h"
 
+#include "export/ReportHeader.h"
+#include "export/SpectraReport.h"
+#include "export/TimeHistoryReport.h"
 #include "import/InputFileForm.h"
 #include "info/About.h"
 #include "info/DonationForm.h"
 #include "info/HoverLabel.h"
 #include "info/Links.h"
 #include "record/BaselineCorrection.h"
-#include "spectra/AnalysisSettingForm.h"
 #include "record/Integration.h"
+#include "spectra/AnalysisSettingForm.h"
+#include "spectra/DampingAndPeriods.h"
+#include "spectra/SpectraAnalysis.h"
+#include "ui/SpectraChart.h"
+#include "ui/THData.h"
+#include "ui/TimeHistoryPlots.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,6 +78,7 @@ TForm1::TForm1(Platform& platform, QWidget* parent) : QMainWindow(parent), Platf
 
     pgc1->setCurrentIndex(0);
     pgc2->setCurrentIndex(0);
+    ClearSpectraChart();
     connect(pgc1, &QTabWidget::currentChanged, this, [this](int index) { PageChanged(index); });
 
     ExportFolder = QCoreApplication::applicationDirPath();
@@ -83,6 +92,9 @@ TForm1::TForm1(Platform& platform, QWidget* parent) : QMainWindow(parent), Platf
 }
 
 TForm1::~TForm1() {
+    if (Viewer_) {
+        delete Viewer_.data();
+    }
     ClearRecords();
     ClearSpectra(Workspace_.SpectraStore);
 }
@@ -106,7 +118,8 @@ void TForm1::BuildMenu() {
     QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
     QAction* settings = options->addAction(QStringLiteral("Analysis Settings"));
     settings->setObjectName(QStringLiteral("Setting1"));
-    connect(settings, &QAction::triggered, this, [this] { RunCommand([this] { Setting1Click(); }); });
+    connect(settings, &QAction::triggered, this,
+            [this] { RunCommand([this] { Setting1Click(); }); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -191,8 +204,8 @@ void TForm1::BuildTimeHistoryPage(QWidget* page) {
     graph->setObjectName(QStringLiteral("GraphGroup"));
     auto* graphLayout = new QVBoxLayout(graph);
     graphLayout->setContentsMargins(2, 2, 2, 2);
-    GraphArea = new QWidget(graph);
-    graphLayout->addWidget(GraphArea);
+    Plots_ = new TimeHistoryPlots(Platform_.DecimalSeparator(), graph);
+    graphLayout->addWidget(Plots_);
     layout->addWidget(graph, 1);
 
     RecordListMenu = new QMenu(this);
@@ -208,6 +221,10 @@ void TForm1::BuildTimeHistoryPage(QWidget* page) {
             [this](const QPoint& at) { RecordListMenu->popup(lst1->viewport()->mapToGlobal(at)); });
 
     connect(btnImport, &QPushButton::clicked, this, &TForm1::OpenImportDialog);
+    connect(btnDetailed, &QPushButton::clicked, this,
+            [this] { RunCommand([this] { ShowDetailedData(); }); });
+    connect(btnExportData, &QPushButton::clicked, this,
+            [this] { RunCommand([this] { ExportCheckedData(); }); });
     connect(btnApplyCorrection, &QPushButton::clicked, this,
             [this] { RunCommand([this] { ApplyBaselineCorrectionCommand(); }); });
     connect(btnClear, &QPushButton::clicked, this, [this] { RunCommand([this] { ClearData(); }); });
@@ -277,7 +294,15 @@ void TForm1::BuildSpectraPage(QWidget* page) {
 
     pgc2 = new QTabWidget(page);
     pgc2->setObjectName(QStringLiteral("pgc2"));
+    Chart_ = new SpectraChart(Workspace_.SpectraStore, Platform_.DecimalSeparator(), pgc2);
+    pgc2->addTab(Chart_, QStringLiteral("Graph"));
+    // A table's Ctrl+A / Ctrl+C work only while the spectra page shows it.
+    Grids_ = AddSpectraTableTabs(*pgc2, Platform_, [this] { return pgc1->currentIndex() == 1; });
     layout->addWidget(pgc2, 1);
+
+    connect(btn11, &QPushButton::clicked, this, [this] { RunCommand([this] { btn11Click(); }); });
+    connect(btnExportSpectra, &QPushButton::clicked, this,
+            [this] { RunCommand([this] { ExportCheckedSpectra(); }); });
 
     lst3->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lst3, &QWidget::customContextMenuRequested, this,
@@ -333,7 +358,9 @@ void TForm1::showEvent(QShowEvent* event) {
     PlaceSplitters();
 }
 
-void TForm1::PlaceSplitters() {}
+void TForm1::PlaceSplitters() {
+    Plots_->PlaceSplitters();
+}
 
 void TForm1::RefreshRecordLists() {
     for (const auto& record : Workspace_.Records) {
@@ -372,8 +399,15 @@ void TForm1::ClearRecords() {
 }
 
 void TForm1::ClearData() {
+    // The viewer lets go of the records before they are destroyed.
+    if (Viewer_) {
+        Viewer_->ResetViewer();
+    }
     ClearRecords();
+    ClearTimeHistoryPlots();
     ClearSpectra(Workspace_.SpectraStore);
+    ClearSpectraTables();
+    ClearSpectraChart();
 }
 
 void TForm1::ImportRecordFiles(const FreeTypeParameters& parameters, const QStringList& files) {
@@ -400,6 +434,7 @@ void TForm1::ImportRecordFiles(const FreeTypeParameters& parameters, const QStri
     if (cbb4->count() > 0) {
         cbb4->setCurrentIndex(0);
     }
+    PlotSelectedRecord();
 }
 
 void TForm1::OpenImportDialog() {
@@ -479,6 +514,186 @@ void TForm1::ApplyBaselineCorrectionCommand() {
     PlotSelectedRecord();
 }
 
-void TForm1::ClearTimeHistoryPlots() {}
+void TForm1::ClearTimeHistoryPlots() {
+    Plots_->ClearTimeHistoryPlots();
+}
 
-void TForm1::PlotSelectedRecord() {}
+void TForm1::PlotSelectedRecord() {
+    if (const TimeHistory* record = SelectedRecord()) {
+        Plots_->PlotRecord(*record);
+    }
+}
+
+void TForm1::ShowDetailedData() {
+    if (Viewer_) {
+        Viewer_->show();
+        Viewer_->raise();
+        Viewer_->activateWindow();
+        return;
+    }
+    // The viewer is a window of its own that stays on top; it deletes itself on close.
+    auto viewer =
+        std::make_unique<TForm4>(Workspace_.Records, Platform_, Platform_.DecimalSeparator(), this);
+    viewer->ResetViewer();
+    viewer->FillViewerRecordList();
+    viewer->ShowViewerRecord();
+    Viewer_ = viewer.release();
+    Viewer_->show();
+}
+
+bool TForm1::ReadDampingRatios() {
+    std::vector<std::string> texts;
+    for (QLineEdit* field : DampingFields) {
+        texts.push_back(field->text().toStdString());
+    }
+    DOUBLEVECTOR& ratios = Workspace_.SpectraStore.DampingRatios;
+    const std::optional<DampingFailure> failure =
+        ::ReadDampingRatios(ratios, texts, cbb6->currentIndex() + 1, Platform_.DecimalSeparator());
+    if (failure) {
+        ratios.clear();
+        Platform_.Warning(QString::fromStdString(failure->Message));
+        DampingFields[static_cast<std::size_t>(failure->FieldIndex)]->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void TForm1::btn11Click() {
+    const int chosen = cbb4->currentIndex();
+    if (chosen < 0 || chosen >= static_cast<int>(Workspace_.Records.size())) {
+        return;
+    }
+    Workspace_.SpectraStore.DampingRatios.clear();
+    if (!ReadDampingRatios()) {
+        return;
+    }
+    const TimeHistory& record = *Workspace_.Records[static_cast<std::size_t>(chosen)];
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const SpectraOutcome outcome =
+        AnalyzeIntoStore(Engine_, record, Workspace_.AnalysisSettings, Workspace_.SpectraStore,
+                         Platform_.DecimalSeparator());
+    QApplication::restoreOverrideCursor();
+    if (outcome.Refusal) {
+        // Nothing was computed: the store, the chart and the tables keep the last analysis.
+        Platform_.Warning(QString::fromStdString(*outcome.Refusal));
+        return;
+    }
+    ClearSpectraTables();
+    ClearSpectraChart();
+    for (const std::string& message : outcome.Messages) {
+        Platform_.Message(QString::fromStdString(message));
+    }
+    DrawSpectraChart();
+    FillSpectraTables();
+}
+
+void TForm1::DrawSpectraChart() {
+    Chart_->DrawSpectraChart(Chart_->XAxisList()->currentIndex(),
+                             Chart_->YAxisList()->currentIndex());
+}
+
+void TForm1::FillSpectraTables() {
+    ::FillSpectraTables(Grids_, Workspace_.SpectraStore, Platform_.DecimalSeparator());
+}
+
+void TForm1::ClearSpectraTables() {
+    ::ClearSpectraTables(Grids_);
+}
+
+void TForm1::ClearSpectraChart() {
+    Chart_->ClearSpectraChart();
+}
+
+std::optional<std::vector<int>> TForm1::CheckedForExport(QListWidget* list,
+                                                         const QString& limitMessage) {
+    std::vector<int> rows;
+    for (int i = 0; i < list->count(); ++i) {
+        if (list->item(i)->checkState() == Qt::Checked) {
+            rows.push_back(i);
+        }
+    }
+    if (rows.empty()) {
+        Platform_.Information(QStringLiteral("Check the Time History Record first!"));
+        return std::nullopt;
+    }
+    if (static_cast<std::int64_t>(rows.size()) > Workspace_.MaxExportNumber) {
+        Platform_.Information(limitMessage);
+        return std::nullopt;
+    }
+    return rows;
+}
+
+std::optional<std::string> TForm1::ChooseExportFolder() {
+    const std::optional<QString> folder = Platform_.ChooseFolder(ExportFolder);
+    if (!folder) {
+        return std::nullopt;
+    }
+    ExportFolder = *folder;
+    return folder->toLocal8Bit().toStdString();
+}
+
+void TForm1::ExportCheckedData() {
+    const QString limit = QStringLiteral("INFORMATION: Maximum Export Number ( %1 ) was exceeded !")
+                              .arg(Workspace_.MaxExportNumber);
+    const std::optional<std::vector<int>> rows = CheckedForExport(lst1, limit);
+    if (!rows) {
+        return;
+    }
+    const std::optional<std::string> folder = ChooseExportFolder();
+    if (!folder) {
+        return;
+    }
+    for (int row : *rows) {
+        const QDate today = Platform_.Today();
+        const ReportDate date{today.year(), today.month(), today.day()};
+        const std::optional<std::string> error =
+            ExportTimeHistoryReport(*Workspace_.Records[static_cast<std::size_t>(row)],
+                                    Workspace_.SoftwareEdition, date, *folder);
+        if (error) {
+            Platform_.Warning(QString::fromLocal8Bit(*error));
+            return;
+        }
+    }
+    Platform_.Information(QStringLiteral("Done!"));
+}
+
+void TForm1::ExportCheckedSpectra() {
+    const QString limit = QStringLiteral("INFORMATION: Maximum Export Number ( %1 ) was exceeded!")
+                              .arg(Workspace_.MaxExportNumber);
+    const std::optional<std::vector<int>> rows = CheckedForExport(lst3, limit);
+    if (!rows) {
+        return;
+    }
+    SpectraStore& store = Workspace_.SpectraStore;
+    store.DampingRatios.clear();
+    if (!ReadDampingRatios()) {
+        return;
+    }
+    const AnalysisSettings& settings = Workspace_.AnalysisSettings;
+    BuildPeriodGrid(store.Periods, store.Frequencies, settings.MinPeriod, settings.MaxPeriod,
+                    settings.PeriodStep);
+    SortAndDeduplicate(store.DampingRatios);
+    const std::optional<std::string> folder = ChooseExportFolder();
+    if (!folder) {
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (int row : *rows) {
+        const QDate today = Platform_.Today();
+        const ReportDate date{today.year(), today.month(), today.day()};
+        const SpectraExportResult result = ExportSpectraReport(
+            Engine_, *Workspace_.Records[static_cast<std::size_t>(row)], settings,
+            store.DampingRatios, store.Periods, Workspace_.SoftwareEdition, date, *folder,
+            DefaultReportFileSystem(), Platform_.DecimalSeparator());
+        for (const std::string& message : result.Messages) {
+            Platform_.Message(QString::fromStdString(message));
+        }
+        if (result.Error) {
+            QApplication::restoreOverrideCursor();
+            Platform_.Warning(QString::fromLocal8Bit(*result.Error));
+            return;
+        }
+    }
+    QApplication::restoreOverrideCursor();
+    Platform_.Information(QStringLiteral("Done!"));
+}

@@ -4,7 +4,10 @@
 #include "import/FreeFormatReader.h"
 #include "record/Timeserie.h"
 #include "spectra/AnalysisSettings.h"
+#include "spectra/SpectraEngine.h"
 #include "spectra/SpectraStore.h"
+#include "ui/SpectraTables.h"
+#include "ui/THData.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -13,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +30,8 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTableView;
+class SpectraChart;
+class TimeHistoryPlots;
 
 // The data every command works on, owned by the main window.
 struct Workspace {
@@ -62,6 +68,30 @@ public:
     void ClearTimeHistoryPlots();
     void PlotSelectedRecord();
 
+    // "Detailed Data": opens the data viewer or brings it forward.
+    void ShowDetailedData();
+    TForm4* Viewer() const { return Viewer_; }
+
+    // "Analyze and Refresh" on the record chosen in cbb4.
+    void btn11Click();
+    // Reads the damping fields into the store; shows the refusal and focuses
+    // the field on failure (the list is then emptied).
+    bool ReadDampingRatios();
+    void DrawSpectraChart();
+    void FillSpectraTables();
+    void ClearSpectraTables();
+    void ClearSpectraChart();
+
+    // "Export Checked Data" (time histories of lst1's checked records) and
+    // "Export Checked" (spectra of lst3's checked records).
+    void ExportCheckedData();
+    void ExportCheckedSpectra();
+
+    TimeHistoryPlots* Plots() const { return Plots_; }
+    SpectraChart* Chart() const { return Chart_; }
+    const SpectraGrids& Grids() const { return Grids_; }
+    SpectraEngine& Engine() { return Engine_; }
+
     // Runs one user command: whatever it does not handle is shown through the
     // platform's error report and the program goes on.
     void RunCommand(const std::function<void()>& command);
@@ -87,8 +117,19 @@ private:
     void SetAllChecks(const std::function<Qt::CheckState(Qt::CheckState)>& change);
     void PageChanged(int index);
 
+    // The folder dialog of both reports; nullopt when cancelled.
+    std::optional<std::string> ChooseExportFolder();
+    // Checked rows of a list, or nullopt after the user was told why not.
+    std::optional<std::vector<int>> CheckedForExport(QListWidget* list,
+                                                     const QString& limitMessage);
+
     Platform& Platform_;
     Workspace Workspace_;
+    SpectraEngine Engine_;
+    QPointer<TForm4> Viewer_;
+    TimeHistoryPlots* Plots_ = nullptr;
+    SpectraChart* Chart_ = nullptr;
+    SpectraGrids Grids_{};
     QString
         ExportFolder; // where the folder dialog opens: the program's folder, then the last chosen
 
@@ -105,7 +146,6 @@ private:
     QRadioButton* rbNone = nullptr;
     QPushButton* btnApplyCorrection = nullptr;
     QPushButton* btnExportData = nullptr;
-    QWidget* GraphArea = nullptr;
     // "Elastic Response Spectra" page
     QComboBox* cbb4 = nullptr;
     QListWidget* lst3 = nullptr;
