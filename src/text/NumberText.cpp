@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <system_error>
 
 namespace {
@@ -66,13 +65,16 @@ std::string FormatFixed(double value, int decimals, char decimalSeparator) {
     if (!std::isfinite(value)) {
         return std::isnan(value) ? "NAN" : (value > 0 ? "INF" : "-INF");
     }
-    // printf rounds exact halves to even; the program rounds them away from zero.
+    // to_chars rounds exact halves to even; the program rounds them away from zero.
     if (IsExactHalf(value, decimals)) {
         value = std::nextafter(value, value > 0 ? HUGE_VAL : -HUGE_VAL);
     }
+    // to_chars is independent of the process locale (Qt sets LC_NUMERIC from
+    // the user's locale at start-up, which would change printf's separator).
     char buffer[512];
-    const int length = std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    std::string text(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string text(buffer, result.ec == std::errc() ? result.ptr : buffer);
     DropNegativeZero(text);
     ReplaceSeparator(text, decimalSeparator);
     return text;
@@ -105,8 +107,9 @@ std::string FormatGeneral(double value, char decimalSeparator) {
     }
     // 15 significant digits, then choose fixed or exponent form from the exponent.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", value);
-    std::string scientific(buffer);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    std::string scientific(buffer, result.ptr);
     const std::size_t e = scientific.find('e');
     const int exponent = std::atoi(scientific.c_str() + e + 1);
     std::string digits; // the 15 significant digits without sign and point
