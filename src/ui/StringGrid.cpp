@@ -104,10 +104,10 @@ private:
 };
 
 StringGrid::StringGrid(Platform& platform, QWidget* parent)
-    : QTableView(parent), platform(platform), model(new StringGridModel(*this)),
+    : QTableView(parent), platform(platform), cellModel(new StringGridModel(*this)),
       copyAction(new QAction(QStringLiteral("Copy Selection ( Ctrl+C )"), this)),
       selectAllAction(new QAction(QStringLiteral("Select All ( Ctrl+A )"), this)), cells(1) {
-    setModel(model);
+    setModel(cellModel);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &StringGrid::SelectionChangedByUser);
 
@@ -185,15 +185,15 @@ void StringGrid::Resize(int newColCount, int newRowCount) {
             }
         }
         if (newColCount > colCount) {
-            model->BeginInsertColumns(colCount - 1, newColCount - 2);
+            cellModel->BeginInsertColumns(colCount - 1, newColCount - 2);
             cells = std::move(next);
             colCount = newColCount;
-            model->EndInsertColumns();
+            cellModel->EndInsertColumns();
         } else {
-            model->BeginRemoveColumns(newColCount - 1, colCount - 2);
+            cellModel->BeginRemoveColumns(newColCount - 1, colCount - 2);
             cells = std::move(next);
             colCount = newColCount;
-            model->EndRemoveColumns();
+            cellModel->EndRemoveColumns();
         }
     }
     if (newRowCount != rowCount) {
@@ -201,15 +201,15 @@ void StringGrid::Resize(int newColCount, int newRowCount) {
         const std::size_t size =
             static_cast<std::size_t>(colCount) * static_cast<std::size_t>(newRowCount);
         if (newRowCount > rowCount) {
-            model->BeginInsertRows(rowCount - 1, newRowCount - 2);
+            cellModel->BeginInsertRows(rowCount - 1, newRowCount - 2);
             cells.resize(size);
             rowCount = newRowCount;
-            model->EndInsertRows();
+            cellModel->EndInsertRows();
         } else {
-            model->BeginRemoveRows(newRowCount - 1, rowCount - 2);
+            cellModel->BeginRemoveRows(newRowCount - 1, rowCount - 2);
             cells.resize(size);
             rowCount = newRowCount;
-            model->EndRemoveRows();
+            cellModel->EndRemoveRows();
         }
     }
     selectionModel()->clear();
@@ -242,7 +242,7 @@ void StringGrid::SetCell(int col, int row, const QString& text) {
         }
         return;
     }
-    model->CellChanged(col, row);
+    cellModel->CellChanged(col, row);
 }
 
 void StringGrid::ClearRows(int first, int last) {
@@ -253,7 +253,7 @@ void StringGrid::ClearRows(int first, int last) {
     }
     std::fill(cells.begin() + static_cast<std::ptrdiff_t>(Index(0, first)),
               cells.begin() + static_cast<std::ptrdiff_t>(Index(0, last + 1)), QString());
-    model->RowsChanged(first, last);
+    cellModel->RowsChanged(first, last);
     if (first == 0 && corner != nullptr) {
         corner->update();
     }
@@ -261,7 +261,7 @@ void StringGrid::ClearRows(int first, int last) {
 
 void StringGrid::SetCellFunction(CellFunction function) {
     cellFunction = std::move(function);
-    model->RowsChanged(0, rowCount - 1);
+    cellModel->RowsChanged(0, rowCount - 1);
     if (corner != nullptr) {
         corner->update();
     }
@@ -323,8 +323,8 @@ void StringGrid::SetSelection(const GridRect& wanted) {
     const int left = std::max(rect.Left, 1);
     const int top = std::max(rect.Top, 1);
     if (left <= rect.Right && top <= rect.Bottom) {
-        const QModelIndex first = model->index(top - 1, left - 1);
-        const QModelIndex last = model->index(rect.Bottom - 1, rect.Right - 1);
+        const QModelIndex first = cellModel->index(top - 1, left - 1);
+        const QModelIndex last = cellModel->index(rect.Bottom - 1, rect.Right - 1);
         selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
         selectionModel()->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
     } else {

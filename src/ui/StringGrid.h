@@ -107,7 +107,7 @@ private:
     bool DragHeadingColumn(QObject* watched, QEvent* event);
 
     Platform& platform;
-    StringGridModel* model;
+    StringGridModel* cellModel;
     QAbstractButton* corner = nullptr;
     QAction* copyAction;
     QAction* selectAllAction;

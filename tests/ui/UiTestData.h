@@ -6,10 +6,18 @@
 #include "record/Timeserie.h"
 #include "spectra/SpectraStore.h"
 
+#include <QString>
+
 #include <cmath>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Failure messages show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace uitest {
 
