@@ -396,6 +396,8 @@ void StringGrid::PaintCorner() {
     QPainter painter(corner);
     QStyleOptionHeader option;
     option.initFrom(corner);
+    // Drawn as a live heading although the button itself is disabled.
+    option.palette.setCurrentColorGroup(QPalette::Active);
     option.rect = corner->rect();
     option.text = Cell(0, 0);
     option.textAlignment = CellAlignment;

@@ -5,6 +5,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QSplitter>
@@ -150,6 +151,8 @@ TimeHistoryPlots::Plot TimeHistoryPlots::CreatePlot(const QString& valueTitle,
     chart->legend()->hide();
     chart->setBackgroundRoundness(0);
     chart->setMargins(QMargins(2, 2, 8, 0));
+    chart->layout()->setContentsMargins(0, 0, 0,
+                                        0); // the charts are short: every pixel to the plot
     QLinearGradient background(0.0, 0.0, 0.0, 1.0);
     background.setCoordinateMode(QGradient::ObjectBoundingMode);
     background.setColorAt(0.0, Qt::white);
@@ -193,6 +196,7 @@ TimeHistoryPlots::Plot TimeHistoryPlots::CreatePlot(const QString& valueTitle,
 
     plot.view = new QChartView(chart);
     plot.view->setMinimumHeight(60);
+    plot.view->setFrameShape(QFrame::NoFrame);
     plot.uncorrected = uncorrected;
     plot.corrected = corrected;
     plot.marks = marks;

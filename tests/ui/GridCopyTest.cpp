@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -156,6 +157,26 @@ TEST_F(GridFixture, ResizingKeepsTheCellsAndWidthsThatRemain) {
     grid.SetSize(0, -1);
     EXPECT_EQ(grid.ColCount(), 1);
     EXPECT_EQ(grid.RowCount(), 1);
+}
+
+TEST_F(GridFixture, TheHeadingColumnWidensByDraggingItsRightEdge) {
+    grid.SetColWidth(0, 56);
+    grid.resize(400, 200);
+    grid.show();
+    QWidget* side = grid.verticalHeader()->viewport();
+    QTest::mousePress(side, Qt::LeftButton, Qt::NoModifier, QPoint(55, 10));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(120, 12), side->mapToGlobal(QPointF(120, 12)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(side, &drag);
+    QTest::mouseRelease(side, Qt::LeftButton, Qt::NoModifier, QPoint(120, 12));
+    EXPECT_EQ(grid.ColWidth(0), 120);
+    // A press away from the edge is no drag.
+    QTest::mousePress(side, Qt::LeftButton, Qt::NoModifier, QPoint(30, 10));
+    QMouseEvent move(QEvent::MouseMove, QPointF(60, 12), side->mapToGlobal(QPointF(60, 12)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(side, &move);
+    QTest::mouseRelease(side, Qt::LeftButton, Qt::NoModifier, QPoint(60, 12));
+    EXPECT_EQ(grid.ColWidth(0), 120);
 }
 
 TEST_F(GridFixture, ClearRowsBlanksTheStoredText) {

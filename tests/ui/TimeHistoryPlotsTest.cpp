@@ -125,6 +125,15 @@ TEST(TimeHistoryPlots, ALongLineKeepsItsEndsAndExtremesWhenThinned) {
             }
         }
     }
+    // A narrower plot area thins the lines again, from all the samples.
+    const qsizetype wide = plots.Series(0, 0)->count();
+    plots.resize(400, 600);
+    QCoreApplication::processEvents();
+    EXPECT_LT(plots.Series(0, 0)->count(), wide);
+    EXPECT_LE(plots.Series(0, 0)->count(),
+              4 * (static_cast<int>(plots.Chart(0)->plotArea().width()) + 2));
+    EXPECT_EQ(plots.Samples(0, 0).size(), 40000);
+
     // Short records keep every point.
     const auto shortRecord = MakeRecord("short.txt", 0.01, {0.0, 0.3, -0.2, 0.1});
     plots.ClearTimeHistoryPlots();
