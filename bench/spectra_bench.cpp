@@ -4,6 +4,9 @@
 // dt = 0.005 s; nine damping ratios, the default period grid, both methods.
 //
 // Counters: substeps_per_s = oscillator sub-steps integrated per second;
+// process_cpu_ms = CPU time of all the program's threads per analysis (on an
+// otherwise idle machine the engine's wall time is about this divided by its
+// threads; on a shared one the wall time also holds the neighbours' turns);
 // x_reference = reference time / this benchmark's time (engine rows only; the
 // reference row of the same case runs first). With --benchmark_repetitions=N
 // the "_min" rows give the fastest repetition.
@@ -20,6 +23,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -95,6 +99,13 @@ const Case& GetCase(int which) {
     return cases.emplace(which, std::move(c)).first->second;
 }
 
+// s of CPU used by every thread of this process so far.
+double ProcessCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
 AnalysisSettings SettingsFor(SolverMethod method) {
     AnalysisSettings settings;
     settings.Method = static_cast<std::int32_t>(method);
@@ -143,12 +154,15 @@ void Engine(benchmark::State& state) {
     std::vector<std::vector<PeakResponse>> peaks;
     engine.Compute(input, c.ratios, c.periods, peaks); // threads started, buffers sized
     double elapsed = 0;
+    const double cpuStart = ProcessCpuSeconds();
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         engine.Compute(input, c.ratios, c.periods, peaks);
         benchmark::DoNotOptimize(peaks.data());
         elapsed += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
+    state.counters["process_cpu_ms"] =
+        1e3 * (ProcessCpuSeconds() - cpuStart) / static_cast<double>(state.iterations());
     state.counters["substeps_per_s"] =
         benchmark::Counter(c.substeps, benchmark::Counter::kIsIterationInvariantRate);
     state.counters["threads"] = engine.ThreadCount();
