@@ -1,6 +1,5 @@
 #include "export/SpectraReport.h"
 
-#include "export/ClassicNumbers.h"
 #include "spectra/SpectraAnalysis.h"
 #include "text/NumberText.h"
 
@@ -17,7 +16,6 @@ void AppendNumber(std::string& row, double value) {
 } // namespace
 
 std::string SpectraColumnHeader(const DOUBLEVECTOR& dampingRatios) {
-    const ClassicNumbers classicNumbers;
     static const char* const prefixes[] = {
         "Disp.Damp.=", "Vel.Damp.=", "Acc.Damp.=", "Pseudo-Vel.Damp.=", "Pseudo-Acc.Damp.="};
     std::string header = "Period[sec],";
@@ -57,7 +55,6 @@ SpectraReportResult BuildSpectraReport(SpectraEngine& engine, const TimeHistory&
     const bool computed = !record.GetAccelerationSeries(record.IsCorrected()).empty() &&
                           curves.SD.size() == ratioCount;
 
-    const ClassicNumbers classicNumbers;
     ReportLines& lines = result.Lines;
     AddReportHeader(lines, record, softwareEdition, date);
     lines.Add(SpectraColumnHeader(dampingRatios));

@@ -1,6 +1,5 @@
 #include "export/TimeHistoryReport.h"
 
-#include "export/ClassicNumbers.h"
 #include "text/NumberText.h"
 
 #include <cmath>
@@ -32,7 +31,6 @@ bool AllFinite(const DOUBLEVECTOR& series) {
 
 ReportLines BuildTimeHistoryReport(const TimeHistory& record, const std::string& softwareEdition,
                                    const ReportDate& date) {
-    const ClassicNumbers classicNumbers;
     ReportLines lines;
     AddReportHeader(lines, record, softwareEdition, date);
     lines.Add(TimeHistoryColumnHeader);
