@@ -57,6 +57,24 @@ QPushButton* Button(const QString& caption, const char* name, QWidget* parent) {
     return button;
 }
 
+// A check list of the records with its "Number of Checked" and "Number of
+// Records" boxes below it.
+void AddRecordList(QVBoxLayout& column, QWidget& group, const char* listName,
+                   const char* checkedName, const char* recordsName, QListWidget*& list,
+                   QLineEdit*& checked, QLineEdit*& records) {
+    list = new QListWidget(&group);
+    list->setObjectName(QString::fromLatin1(listName));
+    column.addWidget(list, 1);
+    auto* counts = new QGridLayout;
+    checked = CountBox(checkedName, &group);
+    records = CountBox(recordsName, &group);
+    counts->addWidget(new QLabel(QStringLiteral("Number of Checked"), &group), 0, 0);
+    counts->addWidget(checked, 0, 1);
+    counts->addWidget(new QLabel(QStringLiteral("Number of Records"), &group), 1, 0);
+    counts->addWidget(records, 1, 1);
+    column.addLayout(counts);
+}
+
 } // namespace
 
 TForm1::TForm1(Platform& platform, QWidget* parent) : QMainWindow(parent), Platform_(platform) {
@@ -163,18 +181,7 @@ void TForm1::BuildTimeHistoryPage(QWidget* page) {
     buttons->addWidget(btnClear);
     column->addLayout(buttons);
 
-    lst1 = new QListWidget(records);
-    lst1->setObjectName(QStringLiteral("lst1"));
-    column->addWidget(lst1, 1);
-
-    auto* counts = new QGridLayout;
-    edt3 = CountBox("edt3", records);
-    edt1 = CountBox("edt1", records);
-    counts->addWidget(new QLabel(QStringLiteral("Number of Checked"), records), 0, 0);
-    counts->addWidget(edt3, 0, 1);
-    counts->addWidget(new QLabel(QStringLiteral("Number of Records"), records), 1, 0);
-    counts->addWidget(edt1, 1, 1);
-    column->addLayout(counts);
+    AddRecordList(*column, *records, "lst1", "edt3", "edt1", lst1, edt3, edt1);
 
     btnDetailed = Button(QStringLiteral("Detailed Data"), "btnDetailed", records);
     column->addWidget(btnDetailed);
@@ -253,18 +260,7 @@ void TForm1::BuildSpectraPage(QWidget* page) {
     chooser->addWidget(cbb4, 1);
     column->addLayout(chooser);
 
-    lst3 = new QListWidget(records);
-    lst3->setObjectName(QStringLiteral("lst3"));
-    column->addWidget(lst3, 1);
-
-    auto* counts = new QGridLayout;
-    edt15 = CountBox("edt15", records);
-    edt14 = CountBox("edt14", records);
-    counts->addWidget(new QLabel(QStringLiteral("Number of Checked"), records), 0, 0);
-    counts->addWidget(edt15, 0, 1);
-    counts->addWidget(new QLabel(QStringLiteral("Number of Records"), records), 1, 0);
-    counts->addWidget(edt14, 1, 1);
-    column->addLayout(counts);
+    AddRecordList(*column, *records, "lst3", "edt15", "edt14", lst3, edt15, edt14);
 
     auto* damping = new QGroupBox(QStringLiteral("Viscous Damping Values (%)"), records);
     auto* dampingLayout = new QGridLayout(damping);
