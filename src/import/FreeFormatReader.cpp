@@ -3,6 +3,7 @@
 #include "text/NumberText.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -231,10 +232,17 @@ ReadOutcome ReadRecordLines(const std::string& name, const std::vector<std::stri
             const std::string_view field = Strip(fields[static_cast<std::size_t>(fieldIndex)]);
             const std::optional<double> value = ParseRecordNumber(field, decimalSeparator);
             if (value) {
-                record->AddAcceleration(*value * parameters.ScalingFactor);
-                continue;
+                // A scaling factor can carry a number that converts beyond the
+                // range of doubles: that is an overflow, not an infinite sample.
+                const double acceleration = *value * parameters.ScalingFactor; // g
+                if (std::isfinite(acceleration)) {
+                    record->AddAcceleration(acceleration);
+                    continue;
+                }
+                detail = "Floating point overflow";
+            } else {
+                detail = "'" + std::string(field) + "' is not a valid floating point value";
             }
-            detail = "'" + std::string(field) + "' is not a valid floating point value";
         }
         outcome.Warning =
             "FILE: " + name + ". ERROR Line: " + std::to_string(j + 1) + ". ERROR: " + detail;
