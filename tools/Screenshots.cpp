@@ -52,8 +52,8 @@ int main(int argc, char** argv) {
 
     FreeTypeParameters parameters;
     parameters.TimeStep = 0.01;
-    window.ImportRecordFiles(parameters, {examples + "synthetic-quake.txt",
-                                          examples + "short-pulse.txt"});
+    window.ImportRecordFiles(parameters,
+                             {examples + "synthetic-quake.txt", examples + "short-pulse.txt"});
     window.findChild<QListWidget*>("lst1")->item(0)->setCheckState(Qt::Checked);
     window.findChild<QPushButton*>("btnApplyCorrection")->click();
 
