@@ -1,11 +1,13 @@
 #include "app/Unit1.h"
 #include "support/FakePlatform.h"
 
+#include "ui/TimeHistoryPlots.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSplitter>
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
@@ -148,6 +150,41 @@ TEST_F(MainWindow, ClearDataEmptiesListsAndCountsButKeepsSettings) {
     EXPECT_TRUE(window.workspace().SpectraStore.DisplacementCurves.empty());
     EXPECT_EQ(window.workspace().SpectraStore.DampingRatios.size(), 1u);
     EXPECT_EQ(window.workspace().AnalysisSettings.MaxPeriod, 3);
+}
+
+// A record that counts its destructions.
+struct CountedRecord : TimeHistory {
+    explicit CountedRecord(int& destroyed) : TimeHistory("c.txt", 0.01), destroyed(destroyed) {}
+    ~CountedRecord() override { ++destroyed; }
+    int& destroyed;
+};
+
+TEST(MainWindowLifetime, ClosingDestroysEveryRecordExactlyOnce) {
+    FakePlatform platform;
+    int destroyed = 0;
+    {
+        TForm1 window(platform);
+        for (int i = 0; i < 3; ++i) {
+            window.workspace().Records.push_back(std::make_unique<CountedRecord>(destroyed));
+        }
+        window.RefreshRecordLists();
+        window.show();
+    }
+    EXPECT_EQ(destroyed, 3);
+}
+
+TEST(MainWindowLifetime, ResizingPutsMovedBarsBackAt34And50Percent) {
+    FakePlatform platform;
+    TForm1 window(platform);
+    window.show();
+    QSplitter* outer = window.Plots()->OuterSplitter();
+    QSplitter* inner = window.Plots()->InnerSplitter();
+    outer->setSizes({10, outer->height() - 10});
+    window.resize(1200, 700);
+    QApplication::processEvents();
+    const int total = outer->sizes()[0] + outer->sizes()[1];
+    EXPECT_NEAR(outer->sizes()[0], 0.34 * total, 2.0);
+    EXPECT_NEAR(inner->sizes()[0], 0.5 * inner->height(), 2.0);
 }
 
 } // namespace
