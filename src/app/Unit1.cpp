@@ -644,7 +644,7 @@ void TForm1::ExportCheckedData() {
         const ReportDate date{today.year(), today.month(), today.day()};
         const std::optional<std::string> error =
             ExportTimeHistoryReport(*Workspace_.Records[static_cast<std::size_t>(row)],
-                                    Workspace_.SoftwareEdition, date, *folder);
+                                    Workspace_.SoftwareEdition, date, *folder, *ReportFiles_);
         if (error) {
             Platform_.Warning(QString::fromLocal8Bit(*error));
             return;
@@ -680,7 +680,7 @@ void TForm1::ExportCheckedSpectra() {
         const SpectraExportResult result = ExportSpectraReport(
             Engine_, *Workspace_.Records[static_cast<std::size_t>(row)], settings,
             store.DampingRatios, store.Periods, Workspace_.SoftwareEdition, date, *folder,
-            DefaultReportFileSystem(), Platform_.DecimalSeparator());
+            *ReportFiles_, Platform_.DecimalSeparator());
         for (const std::string& message : result.Messages) {
             Platform_.Message(QString::fromStdString(message));
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Platform.h"
+#include "export/ReportWriter.h"
 #include "import/FreeFormatReader.h"
 #include "record/Timeserie.h"
 #include "spectra/AnalysisSettings.h"
@@ -86,6 +87,9 @@ public:
     // "Export Checked" (spectra of lst3's checked records).
     void ExportCheckedData();
     void ExportCheckedSpectra();
+    // The files both exports write through: the operating system's, unless a
+    // test stands in one that fails.
+    void SetReportFileSystem(ReportFileSystem& fileSystem) { ReportFiles_ = &fileSystem; }
 
     TimeHistoryPlots* Plots() const { return Plots_; }
     SpectraChart* Chart() const { return Chart_; }
@@ -126,6 +130,7 @@ private:
     Platform& Platform_;
     Workspace Workspace_;
     SpectraEngine Engine_;
+    ReportFileSystem* ReportFiles_ = &DefaultReportFileSystem();
     QPointer<TForm4> Viewer_;
     TimeHistoryPlots* Plots_ = nullptr;
     SpectraChart* Chart_ = nullptr;
