@@ -33,6 +33,9 @@
 //   the solver's answer for the cases where a quotient would be NaN.
 // - Peaks start at 0 and are replaced only by a strictly greater magnitude
 //   (x > m ? x : m), so NaN never enters a peak, as in the solver.
+// - Which oscillators share a vector, which vectors share a loop (a task may
+//   advance two small groups side by side, each with its own excitation) and
+//   which thread runs a task change nothing in a lane's arithmetic.
 // - One deliberate difference: an oscillator whose state is not finite at the
 //   end (it overflowed, or a coefficient was infinite) gets NaN peaks, where
 //   the solver returns whatever peaks it saw before (possibly zeros). For every
@@ -69,7 +72,7 @@ template <> struct VectorTraits<Double8> {
     typedef Int8 Bits;
 };
 
-template <class V> VORSEN_ALWAYS_INLINE V Abs(V x) {
+template <class V> VORSEN_ALWAYS_INLINE V Abs(const V& x) {
     if constexpr (std::is_same_v<V, double>) {
         return std::fabs(x);
     } else {
@@ -80,7 +83,7 @@ template <class V> VORSEN_ALWAYS_INLINE V Abs(V x) {
 }
 
 // The solver's peak update: replaced only by a strictly greater value.
-template <class V> VORSEN_ALWAYS_INLINE V Peak(V candidate, V peak) {
+template <class V> VORSEN_ALWAYS_INLINE V Peak(const V& candidate, const V& peak) {
     return candidate > peak ? candidate : peak;
 }
 
@@ -92,6 +95,10 @@ constexpr std::size_t ExcitationCapacity = 512;
 // multiple of both interleaving widths below.
 constexpr std::size_t MaxVectorsPerTask = 24;
 constexpr std::size_t TaskVectorMultiple = 12;
+// Groups of at most this many vectors are too few to hide the latency of the
+// recurrence (most of all Newmark's, which has a division in its chain) and
+// are advanced two groups at once.
+constexpr int MaxPartnerVectors = 3;
 
 // Rows of one vector's block in the workspace, each MaxLanes doubles wide.
 enum PiecewiseRow {
@@ -119,11 +126,22 @@ struct Oscillator {
 };
 
 // Oscillators [First, First + Count) of the sorted list; all share SubSteps.
+struct Group {
+    std::size_t First = 0;
+    std::size_t Count = 0;
+    int SubSteps = 0;
+};
+
+constexpr int MaxPartners = 4;
+
+// One piece of work: a group's oscillators and, for a small group, up to
+// MaxPartners other small groups advanced one after another in the same loop,
+// to hide the latency of the first group's recurrence.
 struct Task {
-    std::size_t First;
-    std::size_t Count;
-    int SubSteps;
-    double Cost; // vectors x sub-steps, for handing out the largest first
+    Group Own;
+    Group Partners[MaxPartners];
+    int PartnerCount = 0;
+    double Cost = 0; // vectors x sub-steps, for handing out the largest first
 };
 
 struct TaskContext {
@@ -141,17 +159,21 @@ struct TaskContext {
 // One thread's buffers, allocated once with the engine.
 struct Workspace {
     std::vector<double> Storage;
-    double* First = nullptr;  // a_s (piecewise exact) or a_s - a_e (Newmark), cm/s²
-    double* Second = nullptr; // a_e, cm/s²
+    double* First = nullptr;        // a_s (piecewise exact) or a_s - a_e (Newmark), cm/s²
+    double* Second = nullptr;       // a_e, cm/s²
+    double* PartnerFirst = nullptr; // the same for a task's partner group
+    double* PartnerSecond = nullptr;
     double* Blocks = nullptr; // MaxVectorsPerTask blocks of VectorBlock doubles, 64-byte aligned
 
     Workspace() {
-        Storage.resize(2 * ExcitationCapacity + MaxVectorsPerTask * VectorBlock + 8);
+        Storage.resize(4 * ExcitationCapacity + MaxVectorsPerTask * VectorBlock + 8);
         auto address = reinterpret_cast<std::uintptr_t>(Storage.data());
         double* aligned = Storage.data() + ((64 - address % 64) % 64) / sizeof(double);
         Blocks = aligned;
         First = Blocks + MaxVectorsPerTask * VectorBlock;
         Second = First + ExcitationCapacity;
+        PartnerFirst = Second + ExcitationCapacity;
+        PartnerSecond = PartnerFirst + ExcitationCapacity;
     }
 };
 
@@ -198,7 +220,7 @@ template <class V> VORSEN_ALWAYS_INLINE V LoadRow(const double* block, int row) 
     }
 }
 
-template <class V> VORSEN_ALWAYS_INLINE void StoreRow(double* block, int row, V value) {
+template <class V> VORSEN_ALWAYS_INLINE void StoreRow(double* block, int row, const V& value) {
     if constexpr (std::is_same_v<V, double>) {
         block[row * MaxLanes] = value;
     } else {
@@ -206,14 +228,21 @@ template <class V> VORSEN_ALWAYS_INLINE void StoreRow(double* block, int row, V 
     }
 }
 
-// K vectors of oscillators (blocks one after another) over `count` sub-steps.
-template <class V, int K>
-VORSEN_ALWAYS_INLINE void AdvancePiecewiseExact(double* blocks, const double* first,
-                                                const double* second, std::size_t count) {
+// KA vectors driven by one excitation and KB vectors (of another group) driven
+// by a second one, over `count` sub-steps; KB = 0 for one group. The blocks of
+// each set lie one after another.
+template <class V, int KA, int KB>
+VORSEN_ALWAYS_INLINE void
+AdvancePiecewiseExact(double* blocksA, const double* firstA, const double* secondA, double* blocksB,
+                      const double* firstB, const double* secondB, std::size_t count) {
+    constexpr int K = KA + KB;
     V a11[K], a12[K], a21[K], a22[K], b11[K], b12[K], b21[K], b22[K], twoXiOmega[K], omega2[K];
     V u[K], v[K], peakU[K], peakV[K], peakA[K];
+    auto block = [&](int q) {
+        return q < KA ? blocksA + q * VectorBlock : blocksB + (q - KA) * VectorBlock;
+    };
     for (int q = 0; q < K; ++q) {
-        const double* b = blocks + q * VectorBlock;
+        const double* b = block(q);
         a11[q] = LoadRow<V>(b, PeA11);
         a12[q] = LoadRow<V>(b, PeA12);
         a21[q] = LoadRow<V>(b, PeA21);
@@ -231,10 +260,18 @@ VORSEN_ALWAYS_INLINE void AdvancePiecewiseExact(double* blocks, const double* fi
         peakA[q] = LoadRow<V>(b, StPeakA);
     }
     for (std::size_t m = 0; m < count; ++m) {
-        const double as = first[m];
-        const double ae = second[m];
+        const double asA = firstA[m];
+        const double aeA = secondA[m];
+        double asB = 0;
+        double aeB = 0;
+        if constexpr (KB > 0) {
+            asB = firstB[m];
+            aeB = secondB[m];
+        }
 #pragma GCC unroll 8
         for (int q = 0; q < K; ++q) {
+            const double as = q < KA ? asA : asB;
+            const double ae = q < KA ? aeA : aeB;
             const V uNew = a11[q] * u[q] + a12[q] * v[q] + b11[q] * as + b12[q] * ae;
             const V vNew = a21[q] * u[q] + a22[q] * v[q] + b21[q] * as + b22[q] * ae;
             const V num = twoXiOmega[q] * vNew + omega2[q] * uNew;
@@ -246,7 +283,7 @@ VORSEN_ALWAYS_INLINE void AdvancePiecewiseExact(double* blocks, const double* fi
         }
     }
     for (int q = 0; q < K; ++q) {
-        double* b = blocks + q * VectorBlock;
+        double* b = block(q);
         StoreRow<V>(b, StU, u[q]);
         StoreRow<V>(b, StV, v[q]);
         StoreRow<V>(b, StPeakU, peakU[q]);
@@ -255,13 +292,20 @@ VORSEN_ALWAYS_INLINE void AdvancePiecewiseExact(double* blocks, const double* fi
     }
 }
 
-template <class V, int K>
-VORSEN_ALWAYS_INLINE void AdvanceNewmark(double* blocks, const double* first, const double* second,
-                                         std::size_t count) {
+// KA vectors driven by one excitation and KB vectors (of another group) driven
+// by a second one, over `count` sub-steps; KB = 0 for one group.
+template <class V, int KA, int KB>
+VORSEN_ALWAYS_INLINE void
+AdvanceNewmark(double* blocksA, const double* firstA, const double* secondA, double* blocksB,
+               const double* firstB, const double* secondB, std::size_t count) {
+    constexpr int K = KA + KB;
     V kHat[K], fa[K], fb[K], c1[K], c2[K], c3[K], d1[K], d2[K], d3[K];
     V u[K], v[K], a[K], peakU[K], peakV[K], peakA[K];
+    auto block = [&](int q) {
+        return q < KA ? blocksA + q * VectorBlock : blocksB + (q - KA) * VectorBlock;
+    };
     for (int q = 0; q < K; ++q) {
-        const double* b = blocks + q * VectorBlock;
+        const double* b = block(q);
         kHat[q] = LoadRow<V>(b, NmKHat);
         fa[q] = LoadRow<V>(b, NmA);
         fb[q] = LoadRow<V>(b, NmB);
@@ -279,10 +323,18 @@ VORSEN_ALWAYS_INLINE void AdvanceNewmark(double* blocks, const double* first, co
         peakA[q] = LoadRow<V>(b, StPeakA);
     }
     for (std::size_t m = 0; m < count; ++m) {
-        const double load = first[m]; // a_s - a_e
-        const double ae = second[m];
+        const double loadA = firstA[m]; // a_s - a_e
+        const double aeA = secondA[m];
+        double loadB = 0;
+        double aeB = 0;
+        if constexpr (KB > 0) {
+            loadB = firstB[m];
+            aeB = secondB[m];
+        }
 #pragma GCC unroll 8
         for (int q = 0; q < K; ++q) {
+            const double load = q < KA ? loadA : loadB;
+            const double ae = q < KA ? aeA : aeB;
             const V dp = load + fa[q] * v[q] + fb[q] * a[q];
             const V du = dp / kHat[q];
             const V dv = c1[q] * du + c2[q] * v[q] + c3[q] * a[q];
@@ -299,7 +351,7 @@ VORSEN_ALWAYS_INLINE void AdvanceNewmark(double* blocks, const double* first, co
         }
     }
     for (int q = 0; q < K; ++q) {
-        double* b = blocks + q * VectorBlock;
+        double* b = block(q);
         StoreRow<V>(b, StU, u[q]);
         StoreRow<V>(b, StV, v[q]);
         StoreRow<V>(b, StA, a[q]);
@@ -314,13 +366,15 @@ VORSEN_ALWAYS_INLINE void AdvanceNewmark(double* blocks, const double* first, co
 // few enough to keep most of their state in registers.
 template <bool Newmark> constexpr int InterleavedVectors = Newmark ? 6 : 4;
 
-template <class V, bool Newmark, int K>
-VORSEN_ALWAYS_INLINE void AdvanceSet(double* blocks, const double* first, const double* second,
-                                     std::size_t count) {
+template <class V, bool Newmark, int KA, int KB = 0>
+VORSEN_ALWAYS_INLINE void AdvanceSet(double* blocksA, const double* firstA, const double* secondA,
+                                     std::size_t count, double* blocksB = nullptr,
+                                     const double* firstB = nullptr,
+                                     const double* secondB = nullptr) {
     if constexpr (Newmark) {
-        AdvanceNewmark<V, K>(blocks, first, second, count);
+        AdvanceNewmark<V, KA, KB>(blocksA, firstA, secondA, blocksB, firstB, secondB, count);
     } else {
-        AdvancePiecewiseExact<V, K>(blocks, first, second, count);
+        AdvancePiecewiseExact<V, KA, KB>(blocksA, firstA, secondA, blocksB, firstB, secondB, count);
     }
 }
 
@@ -361,7 +415,7 @@ double FinishPeak(double largestNumerator, double gravity) {
 
 // Fills the coefficient rows and zeroes the state rows of the task's vectors;
 // lanes past the last oscillator repeat it.
-void PrepareLanes(const TaskContext& c, const Task& t, int lanes, double* blocks) {
+void PrepareLanes(const TaskContext& c, const Group& t, int lanes, double* blocks) {
     const std::size_t vectors = (t.Count + lanes - 1) / lanes;
     const double h = c.Dt / t.SubSteps; // s, as in the solver
     for (std::size_t vec = 0; vec < vectors; ++vec) {
@@ -403,7 +457,7 @@ void PrepareLanes(const TaskContext& c, const Task& t, int lanes, double* blocks
     }
 }
 
-void StorePeaks(const TaskContext& c, const Task& t, int lanes, const double* blocks) {
+void StorePeaks(const TaskContext& c, const Group& t, int lanes, const double* blocks) {
     for (std::size_t index = 0; index < t.Count; ++index) {
         const double* column = blocks + (index / lanes) * VectorBlock + index % lanes;
         const Oscillator& o = c.Oscillators[t.First + index];
@@ -425,13 +479,19 @@ void StorePeaks(const TaskContext& c, const Task& t, int lanes, const double* bl
     }
 }
 
+template <class V> constexpr std::size_t VectorsOf(const Group& group) {
+    constexpr std::size_t lanes = VectorTraits<V>::Lanes;
+    return (group.Count + lanes - 1) / lanes;
+}
+
+// One group, excitation block by excitation block.
 template <class V, bool Newmark>
-VORSEN_ALWAYS_INLINE void RunTaskWith(const TaskContext& c, const Task& t, Workspace& w) {
-    constexpr int lanes = VectorTraits<V>::Lanes;
-    const std::size_t vectors = (t.Count + lanes - 1) / lanes;
+VORSEN_ALWAYS_INLINE void RunGroup(const TaskContext& c, const Group& group, Workspace& w) {
+    const std::size_t vectors = VectorsOf<V>(group);
     ExcitationCursor cursor;
     for (;;) {
-        const std::size_t count = FillExcitation<Newmark>(c, t.SubSteps, cursor, w.First, w.Second);
+        const std::size_t count =
+            FillExcitation<Newmark>(c, group.SubSteps, cursor, w.First, w.Second);
         if (count == 0) {
             break;
         }
@@ -439,16 +499,95 @@ VORSEN_ALWAYS_INLINE void RunTaskWith(const TaskContext& c, const Task& t, Works
     }
 }
 
+// Both groups of a paired task for `count` sub-steps: KA and KB vectors.
+template <class V, bool Newmark, int KA, int KB>
+VORSEN_ALWAYS_INLINE void AdvancePairAs(std::size_t vectorsA, std::size_t vectorsB, double* blocksA,
+                                        const double* firstA, const double* secondA,
+                                        double* blocksB, const double* firstB,
+                                        const double* secondB, std::size_t count) {
+    if constexpr (KA > 0 && KB > 0) {
+        if (vectorsA == KA && vectorsB == KB) {
+            AdvanceSet<V, Newmark, KA, KB>(blocksA, firstA, secondA, count, blocksB, firstB,
+                                           secondB);
+        } else if (vectorsB < KB) {
+            AdvancePairAs<V, Newmark, KA, KB - 1>(vectorsA, vectorsB, blocksA, firstA, secondA,
+                                                  blocksB, firstB, secondB, count);
+        } else {
+            AdvancePairAs<V, Newmark, KA - 1, MaxPartnerVectors>(
+                vectorsA, vectorsB, blocksA, firstA, secondA, blocksB, firstB, secondB, count);
+        }
+    }
+}
+
+// A task of small groups: its own group shares the loop with its
+// partners, one partner after the other; whichever runs longer finishes alone.
+template <class V, bool Newmark>
+VORSEN_ALWAYS_INLINE void RunPaired(const TaskContext& c, const Task& t, Workspace& w) {
+    constexpr int lanes = VectorTraits<V>::Lanes;
+    const std::size_t vectorsA = VectorsOf<V>(t.Own);
+    double* blocksA = w.Blocks;
+    double* blocksB = w.Blocks + MaxPartnerVectors * VectorBlock;
+    int partner = 0;
+    PrepareLanes(c, t.Partners[0], lanes, blocksB);
+    std::size_t vectorsB = VectorsOf<V>(t.Partners[0]);
+    ExcitationCursor cursorA, cursorB;
+    std::size_t countA = 0, countB = 0, doneA = 0, doneB = 0;
+    bool endA = false, endB = false;
+    for (;;) {
+        if (!endA && doneA == countA) {
+            countA = FillExcitation<Newmark>(c, t.Own.SubSteps, cursorA, w.First, w.Second);
+            doneA = 0;
+            endA = countA == 0;
+        }
+        while (!endB && doneB == countB) {
+            countB = FillExcitation<Newmark>(c, t.Partners[partner].SubSteps, cursorB,
+                                             w.PartnerFirst, w.PartnerSecond);
+            doneB = 0;
+            if (countB == 0) {
+                // This partner is done: the next one takes its place.
+                StorePeaks(c, t.Partners[partner], lanes, blocksB);
+                if (++partner == t.PartnerCount) {
+                    endB = true;
+                } else {
+                    PrepareLanes(c, t.Partners[partner], lanes, blocksB);
+                    vectorsB = VectorsOf<V>(t.Partners[partner]);
+                    cursorB = ExcitationCursor{};
+                }
+            }
+        }
+        if (endA && endB) {
+            break;
+        }
+        if (!endA && !endB) {
+            const std::size_t m = std::min(countA - doneA, countB - doneB);
+            AdvancePairAs<V, Newmark, MaxPartnerVectors, MaxPartnerVectors>(
+                vectorsA, vectorsB, blocksA, w.First + doneA, w.Second + doneA, blocksB,
+                w.PartnerFirst + doneB, w.PartnerSecond + doneB, m);
+            doneA += m;
+            doneB += m;
+        } else if (!endA) {
+            AdvanceVectors<V, Newmark>(blocksA, vectorsA, w.First + doneA, w.Second + doneA,
+                                       countA - doneA);
+            doneA = countA;
+        } else {
+            AdvanceVectors<V, Newmark>(blocksB, vectorsB, w.PartnerFirst + doneB,
+                                       w.PartnerSecond + doneB, countB - doneB);
+            doneB = countB;
+        }
+    }
+}
+
 template <class V>
 VORSEN_ALWAYS_INLINE void RunTask(const TaskContext& c, const Task& t, Workspace& w) {
     constexpr int lanes = VectorTraits<V>::Lanes;
-    PrepareLanes(c, t, lanes, w.Blocks);
-    if (c.Method == SolverMethod::PiecewiseExact) {
-        RunTaskWith<V, false>(c, t, w);
+    PrepareLanes(c, t.Own, lanes, w.Blocks);
+    const bool newmark = c.Method == SolverMethod::Newmark;
+    if (t.PartnerCount > 0) {
+        newmark ? RunPaired<V, true>(c, t, w) : RunPaired<V, false>(c, t, w);
     } else {
-        RunTaskWith<V, true>(c, t, w);
+        newmark ? RunGroup<V, true>(c, t.Own, w) : RunGroup<V, false>(c, t.Own, w);
     }
-    StorePeaks(c, t, lanes, w.Blocks);
+    StorePeaks(c, t.Own, lanes, w.Blocks);
 }
 
 using TaskRunner = void (*)(const TaskContext&, const Task&, Workspace&);
@@ -584,6 +723,7 @@ struct SpectraEngine::Impl {
     // The current Compute's work, kept between calls for its capacity.
     std::vector<Oscillator> oscillators;
     std::vector<Task> tasks;
+    std::vector<bool> taken; // PairSmallTasks' marks
     std::atomic<std::size_t> nextTask{0};
     TaskContext context;
     TaskRunner runner = RunTaskScalar;
@@ -680,13 +820,50 @@ struct SpectraEngine::Impl {
                 const std::size_t taskVectors = std::min(pieceVectors, vectors - vectorStart);
                 const std::size_t first = groupStart + vectorStart * width;
                 const std::size_t count = std::min(taskVectors * width, groupEnd - first);
-                tasks.push_back(Task{first, count, n, static_cast<double>(n) * taskVectors});
+                Task task;
+                task.Own = Group{first, count, n};
+                task.Cost = static_cast<double>(n) * taskVectors;
+                tasks.push_back(task);
             }
             groupStart = groupEnd;
         }
+        PairSmallTasks(static_cast<std::size_t>(lanes));
         // The largest work first, so that no long task starts last.
         std::stable_sort(tasks.begin(), tasks.end(),
                          [](const Task& a, const Task& b) { return a.Cost > b.Cost; });
+    }
+
+    // Joins tasks of few vectors: the longest small task still alone
+    // takes as partners the next ones whose sub-step counts, added up, do not
+    // exceed its own, so that its loop always holds two groups. The tasks come
+    // in order of decreasing sub-step count.
+    void PairSmallTasks(std::size_t width) {
+        auto small = [width](const Task& task) {
+            return (task.Own.Count + width - 1) / width <=
+                   static_cast<std::size_t>(MaxPartnerVectors);
+        };
+        taken.assign(tasks.size(), false);
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < tasks.size(); ++i) {
+            if (taken[i]) {
+                continue;
+            }
+            Task task = tasks[i];
+            if (small(task)) {
+                int left = task.Own.SubSteps;
+                for (std::size_t j = i + 1; j < tasks.size() && task.PartnerCount < MaxPartners;
+                     ++j) {
+                    if (!taken[j] && small(tasks[j]) && tasks[j].Own.SubSteps <= left) {
+                        taken[j] = true;
+                        left -= tasks[j].Own.SubSteps;
+                        task.Partners[task.PartnerCount++] = tasks[j].Own;
+                        task.Cost += tasks[j].Cost;
+                    }
+                }
+            }
+            tasks[kept++] = task;
+        }
+        tasks.resize(kept);
     }
 };
 
