@@ -239,8 +239,10 @@ void CheckOscillator(const TimeHistory& record, const Trailer& trailer) {
     const double period = trailer.Period;
     const bool corrected = record.IsCorrected();
     const DOUBLEVECTOR& series = record.GetAccelerationSeries(corrected);
+    // Every oscillator integrated below: this period and twice it.
     const int n = SubStepCount(record.GetDt(), period, settings.MaxDtOverT);
-    if (n > 0 && static_cast<std::int64_t>(series.size() - 1) * n > MaxSubSteps) {
+    const int n2 = SubStepCount(record.GetDt(), period * 2, settings.MaxDtOverT);
+    if (static_cast<std::int64_t>(series.size() - 1) * (std::int64_t{n} + n2) > MaxSubSteps) {
         return;
     }
     if (CheckSpectraInputs(settings, DOUBLEVECTOR{xi})) {
@@ -258,7 +260,6 @@ void CheckOscillator(const TimeHistory& record, const Trailer& trailer) {
     // gives the solver's bits for every oscillator whose state stays finite.
     const DOUBLEVECTOR ratios{xi};
     const DOUBLEVECTOR periods{0.0, period, period * 2};
-    const int n2 = SubStepCount(record.GetDt(), periods[2], settings.MaxDtOverT);
     const SpectraInput input = MakeSpectraInput(record, settings);
     std::vector<std::vector<PeakResponse>> peaks;
     Expect(Engine().Compute(input, ratios, periods, peaks), "the engine runs on a record");
@@ -272,10 +273,7 @@ void CheckOscillator(const TimeHistory& record, const Trailer& trailer) {
     }
 
     // The analysis of that grid: finite curves or a refusal, never a silent
-    // infinity. The grid's second period may cost more; keep the bound.
-    if (n2 > 0 && static_cast<std::int64_t>(series.size() - 1) * n2 > MaxSubSteps) {
-        return;
-    }
+    // infinity.
     SpectraCurves curves;
     const SpectraOutcome outcome =
         ComputeSpectraCurves(Engine(), record, settings, ratios, periods, curves);

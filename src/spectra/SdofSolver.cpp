@@ -44,9 +44,9 @@ NewmarkConstantSet NewmarkConstants(double xi, double h, double omega, double be
 
 int SubStepCount(double dt, double period, double maxDtOverT) {
     const double count = dt / (period * maxDtOverT) + 1;
-    // Only counts below the largest int are truncated (so that a loop up to n
-    // can still step past it); anything else, NaN included, is no count at all.
-    if (!(count >= 1.0 && count < 2147483647.0)) {
+    // Only counts that truncate to 1 ... MaxSubStepCount are counts; anything
+    // else, NaN included, is no count at all.
+    if (!(count >= 1.0 && count < MaxSubStepCount + 1.0)) {
         return 0;
     }
     return static_cast<int>(count);

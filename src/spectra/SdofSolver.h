@@ -30,9 +30,15 @@ struct NewmarkConstantSet {
 
 NewmarkConstantSet NewmarkConstants(double xi, double h, double omega, double beta, double gamma);
 
+// The most sub-steps one record step may take. More means a period far too
+// short for the time step (below half a microsecond with dt = 0.01 s and
+// dt/T = 0.02), which no ground-motion spectrum needs and which would keep one
+// oscillator busy for minutes to hours.
+constexpr int MaxSubStepCount = 1000000;
+
 // Sub-steps per record step: the truncation of dt / (period * maxDtOverT) + 1,
 // so that the sub-step dt / n never exceeds maxDtOverT * period. Returns 0 when
-// that count is not a number from 1 to the largest int (a period far too short
+// that count is not a number from 1 to MaxSubStepCount (a period far too short
 // for the time step, or a non-positive dt): no oscillator can be integrated then.
 int SubStepCount(double dt, double period, double maxDtOverT);
 

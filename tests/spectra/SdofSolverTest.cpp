@@ -34,7 +34,9 @@ INSTANTIATE_TEST_SUITE_P(Examples, SubSteps,
                                            SubStepCase{0.01, 0.03, 0.02, 17}, // 16.67 + 1
                                            SubStepCase{0.01, 0.02, 0.02, 26},
                                            SubStepCase{0.005, 6, 0.02, 1},
-                                           // Beyond what an int holds: no count.
+                                           SubStepCase{1, 1, 0x1p-19, 524289}, // 2^19 + 1
+                                           // Beyond MaxSubStepCount: no count.
+                                           SubStepCase{1, 1, 0x1p-20, 0}, // 2^20 + 1
                                            SubStepCase{0.01, 1e-12, 0.02, 0},
                                            SubStepCase{-0.01, 1, 0.02, 0}));
 
