@@ -52,6 +52,23 @@ int SubStepCount(double dt, double period, double maxDtOverT) {
     return static_cast<int>(count);
 }
 
+namespace {
+
+// Peaks of a sub-step end point, in this order and with strict comparisons.
+inline void UpdatePeaks(double u, double v, double aAbs, double& SD, double& SV, double& SA) {
+    if (std::fabs(u) > SD) {
+        SD = std::fabs(u);
+    }
+    if (std::fabs(v) > SV) {
+        SV = std::fabs(v);
+    }
+    if (std::fabs(aAbs) > SA) {
+        SA = std::fabs(aAbs);
+    }
+}
+
+} // namespace
+
 bool ComputePeakAndFinalResponse(const TimeHistory& record, bool corrected, double gravity,
                                  double maxDtOverT, double dampingRatio, double period,
                                  SolverMethod method, double beta, double gamma, double& SD,
@@ -86,15 +103,7 @@ bool ComputePeakAndFinalResponse(const TimeHistory& record, bool corrected, doub
                 const double uNew = c.A11 * u + c.A12 * v + c.B11 * as + c.B12 * ae;
                 const double vNew = c.A21 * u + c.A22 * v + c.B21 * as + c.B22 * ae;
                 const double aAbs = -(2 * xi * omega * vNew + omega * omega * uNew) / g;
-                if (std::fabs(uNew) > SD) {
-                    SD = std::fabs(uNew);
-                }
-                if (std::fabs(vNew) > SV) {
-                    SV = std::fabs(vNew);
-                }
-                if (std::fabs(aAbs) > SA) {
-                    SA = std::fabs(aAbs);
-                }
+                UpdatePeaks(uNew, vNew, aAbs, SD, SV, SA);
                 u = uNew;
                 v = vNew;
             }
@@ -115,15 +124,7 @@ bool ComputePeakAndFinalResponse(const TimeHistory& record, bool corrected, doub
                 const double vNew = v + dv;
                 a = a + da;
                 const double aAbs = (a + ae) / g;
-                if (std::fabs(uNew) > SD) {
-                    SD = std::fabs(uNew);
-                }
-                if (std::fabs(vNew) > SV) {
-                    SV = std::fabs(vNew);
-                }
-                if (std::fabs(aAbs) > SA) {
-                    SA = std::fabs(aAbs);
-                }
+                UpdatePeaks(uNew, vNew, aAbs, SD, SV, SA);
                 u = uNew;
                 v = vNew;
             }
