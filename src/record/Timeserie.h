@@ -1,7 +1,10 @@
 #pragma once
 
+#include "record/RecordInfo.h"
+
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Growable array of doubles: the type of every series, grid and curve.
@@ -66,6 +69,10 @@ public:
     bool IsIntegrated() const { return Integrated; }
     void SetIntegrated(bool flag) { Integrated = flag; }
 
+    // What the file's header says about the record.
+    const RecordInfo& GetInfo() const { return Info; }
+    void SetInfo(RecordInfo info) { Info = std::move(info); }
+
 private:
     DOUBLEVECTOR Acceleration;          // g, as read (file value x scaling factor)
     DOUBLEVECTOR CorrectedAcceleration; // g
@@ -74,7 +81,8 @@ private:
     DOUBLEVECTOR Displacement;          // cm
     DOUBLEVECTOR CorrectedDisplacement; // cm
     std::string Name;                   // source file name with extension, no folder
-    std::int32_t CorrectionType = 0;    // 0 Linear, 1 Parabolic; meaningful while Corrected
+    RecordInfo Info;
+    std::int32_t CorrectionType = 0; // 0 Linear, 1 Parabolic; meaningful while Corrected
     bool Corrected = false;
     bool Integrated = false;
     double Dt;                    // s

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "import/RecordFormat.h"
+
+// The COSMOS record format.
+const RecordFormat& CosmosFormat();

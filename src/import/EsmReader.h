@@ -1,0 +1,6 @@
+#pragma once
+
+#include "import/RecordFormat.h"
+
+// The ESM record format.
+const RecordFormat& EsmFormat();

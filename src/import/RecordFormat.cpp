@@ -1,0 +1,138 @@
+#include "import/RecordFormat.h"
+
+#include "import/CosmosReader.h"
+#include "import/EsmReader.h"
+#include "import/FreeTypeFormat.h"
+#include "import/GeoNetReader.h"
+#include "import/KnetReader.h"
+#include "import/PeerNgaReader.h"
+#include "import/SmcReader.h"
+#include "text/NumberText.h"
+
+const std::vector<const RecordFormat*>& RecordFormats() {
+    static const std::vector<const RecordFormat*> formats = {
+        &FreeTypeFormat(), &PeerNgaFormat(), &KnetFormat(),  &CosmosFormat(),
+        &EsmFormat(),      &SmcFormat(),     &GeoNetFormat()};
+    return formats;
+}
+
+const RecordFormat& GetRecordFormat(RecordFormatId id) {
+    for (const RecordFormat* format : RecordFormats()) {
+        if (format->Id() == id) {
+            return *format;
+        }
+    }
+    return FreeTypeFormat();
+}
+
+const RecordFormat* FindRecordFormat(std::string_view key) {
+    for (const RecordFormat* format : RecordFormats()) {
+        if (format->Key() == key) {
+            return format;
+        }
+    }
+    return nullptr;
+}
+
+const RecordFormat* DetectStandardFormat(const std::vector<std::string>& lines) {
+    for (const RecordFormat* format : RecordFormats()) {
+        if (format->Id() != RecordFormatId::FreeType && format->Recognises(lines)) {
+            return format;
+        }
+    }
+    return nullptr;
+}
+
+double AccelerationToG(double value, AccelerationUnits units, double gravity) {
+    switch (units) {
+    case AccelerationUnits::G:
+        return value;
+    case AccelerationUnits::CmPerS2:
+        return value / gravity;
+    case AccelerationUnits::MmPerS2:
+        return value / 10.0 / gravity;
+    }
+    return value;
+}
+
+std::string_view AccelerationUnitsText(AccelerationUnits units) {
+    switch (units) {
+    case AccelerationUnits::G:
+        return "g";
+    case AccelerationUnits::CmPerS2:
+        return "cm/s²";
+    case AccelerationUnits::MmPerS2:
+        return "mm/s²";
+    }
+    return "g";
+}
+
+std::string LineWarning(const std::string& name, std::size_t line, const std::string& detail) {
+    return "FILE: " + name + ". ERROR Line: " + std::to_string(line) + ". ERROR: " + detail;
+}
+
+std::string FileWarning(const std::string& name, const std::string& detail) {
+    return "FILE: " + name + ", WARNING: " + detail;
+}
+
+std::string ComponentRecordName(const std::string& fileName, std::string_view label) {
+    std::string clean;
+    for (const char c : label) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+            clean += c;
+        }
+    }
+    const std::size_t dot = fileName.find_last_of('.');
+    if (dot == std::string::npos || dot == 0) {
+        return fileName + "-" + clean;
+    }
+    return fileName.substr(0, dot) + "-" + clean + fileName.substr(dot);
+}
+
+std::string_view TrimLine(std::string_view line) {
+    std::size_t begin = 0;
+    std::size_t end = line.size();
+    while (begin < end && static_cast<unsigned char>(line[begin]) <= 32) {
+        ++begin;
+    }
+    while (end > begin && static_cast<unsigned char>(line[end - 1]) <= 32) {
+        --end;
+    }
+    return line.substr(begin, end - begin);
+}
+
+std::unique_ptr<TimeHistory> MakeRecord(std::string name, double dt, const DOUBLEVECTOR& samples,
+                                        RecordInfo info) {
+    auto record = std::make_unique<TimeHistory>(std::move(name), dt);
+    record->GetAcceleration().reserve(samples.size());
+    for (const double value : samples) {
+        record->AddAcceleration(value);
+    }
+    record->SetInfo(std::move(info));
+    return record;
+}
+
+std::string DescribeRecord(const TimeHistory& record) {
+    const RecordInfo& info = record.GetInfo();
+    const std::string separator = " · ";
+    std::string text = info.Format.empty() ? std::string("Free Type") : info.Format;
+    text += separator + FormatGeneral(record.GetDt()) + " s";
+    text += separator + std::to_string(record.Count()) + " samples";
+    if (!info.SourceUnits.empty()) {
+        text += separator + info.SourceUnits;
+    }
+    std::string place = info.Station;
+    if (!info.Component.empty()) {
+        place += (place.empty() ? "comp " : ", comp ") + info.Component;
+    }
+    if (!place.empty()) {
+        text += separator + place;
+    }
+    if (!info.EventTime.empty()) {
+        text += separator + info.EventTime;
+    }
+    if (!info.StatedPeak.empty()) {
+        text += separator + "stated peak " + info.StatedPeak;
+    }
+    return text;
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "import/FreeFormatReader.h"
+#include "record/Timeserie.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The layouts VORSEN reads. FreeType is the column-of-numbers layout described
+// by the user; the others are the standard formats of the strong-motion
+// networks, whose header states the time step, the count and the units.
+enum class RecordFormatId { FreeType, PeerNga, Knet, Cosmos, Esm, Smc, GeoNet };
+
+// What a reader needs besides the file's lines.
+struct FormatReadOptions {
+    FreeTypeParameters FreeType; // the Free Type layout; the standard formats ignore it
+    double Gravity = 980.0;      // cm/s²: samples in cm/s² (mm/s²) become g as value / Gravity
+    char DecimalSeparator = '.'; // Free Type only: the standard formats always use '.'
+};
+
+// The records of one file (one per component it holds), or the warning the
+// user sees; never both, and never a partial record.
+struct FormatReadOutcome {
+    std::vector<std::unique_ptr<TimeHistory>> Records;
+    std::string Warning;
+};
+
+// One record file format.
+class RecordFormat {
+public:
+    virtual ~RecordFormat() = default;
+    virtual RecordFormatId Id() const = 0;
+    // As the dialog and the record's description show it: "PEER NGA".
+    virtual std::string_view Name() const = 0;
+    // As vorsen-cli's --format takes it: "peer".
+    virtual std::string_view Key() const = 0;
+    // True when the file's first lines carry this format's header signature.
+    // Free Type recognises nothing: it is what a file is when no format does.
+    virtual bool Recognises(const std::vector<std::string>& lines) const = 0;
+    // Reads the file's records. `name` is the file name with extension, no
+    // folder; the samples of every record are in g and not yet integrated;
+    // each record's RecordInfo is filled in.
+    virtual FormatReadOutcome Read(const std::string& name, const std::vector<std::string>& lines,
+                                   const FormatReadOptions& options) const = 0;
+};
+
+// Every format, Free Type first, then the standard ones in the dialog's order.
+const std::vector<const RecordFormat*>& RecordFormats();
+const RecordFormat& GetRecordFormat(RecordFormatId id);
+// The format whose Key() is `key`; nullptr when none.
+const RecordFormat* FindRecordFormat(std::string_view key);
+// The standard format whose signature the lines carry; nullptr when none does
+// (the file is then a Free Type file).
+const RecordFormat* DetectStandardFormat(const std::vector<std::string>& lines);
+
+// ---- Helpers shared by the readers ---------------------------------------
+
+// Units of the acceleration samples a file holds.
+enum class AccelerationUnits { G, CmPerS2, MmPerS2 };
+
+// A sample in `units` as g: cm/s² divided by gravity (cm/s²), mm/s² divided by
+// 10 first, g as it is.
+double AccelerationToG(double value, AccelerationUnits units, double gravity);
+// "g", "cm/s²", "mm/s²": the RecordInfo::SourceUnits text.
+std::string_view AccelerationUnitsText(AccelerationUnits units);
+
+// The warnings of every reader, in the style of the Free Type reader's:
+//   FILE: <name>. ERROR Line: <line>. ERROR: <detail>      (line is 1-based)
+//   FILE: <name>, WARNING: <detail>
+std::string LineWarning(const std::string& name, std::size_t line, const std::string& detail);
+std::string FileWarning(const std::string& name, const std::string& detail);
+
+// The name of one component's record of a file that holds several:
+// "<base>-<label>.<extension>" with every character of `label` that is not an
+// ASCII letter or digit left out ("WTMC_20.V2A", "N28W" -> "WTMC_20-N28W.V2A").
+std::string ComponentRecordName(const std::string& fileName, std::string_view label);
+
+// A line without the characters 0..32 at both ends.
+std::string_view TrimLine(std::string_view line);
+
+// One record from samples already in g, with its info.
+std::unique_ptr<TimeHistory> MakeRecord(std::string name, double dt, const DOUBLEVECTOR& samples,
+                                        RecordInfo info);
+
+// "PEER NGA · 0.005 s · 16396 samples · g · Anaheim, comp 90": what the window
+// shows about a record (format, time step, count, source units, then station,
+// component, event time and stated peak where the header gave them).
+std::string DescribeRecord(const TimeHistory& record);
