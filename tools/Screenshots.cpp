@@ -50,9 +50,9 @@ int main(int argc, char** argv) {
     TForm1 window(platform);
     window.show();
 
-    FreeTypeParameters parameters;
-    parameters.TimeStep = 0.01;
-    window.ImportRecordFiles(parameters,
+    ImportChoice choice;
+    choice.FreeType.TimeStep = 0.01;
+    window.ImportRecordFiles(choice,
                              {examples + "synthetic-quake.txt", examples + "short-pulse.txt"});
     window.findChild<QListWidget*>("lst1")->item(0)->setCheckState(Qt::Checked);
     window.findChild<QPushButton*>("btnApplyCorrection")->click();

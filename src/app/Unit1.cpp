@@ -4,6 +4,7 @@
 #include "export/SpectraReport.h"
 #include "export/TimeHistoryReport.h"
 #include "import/InputFileForm.h"
+#include "import/RecordImport.h"
 #include "info/About.h"
 #include "info/DonationForm.h"
 #include "info/HoverLabel.h"
@@ -211,6 +212,11 @@ void TForm1::BuildTimeHistoryPage(QWidget* page) {
     graph->setObjectName(QStringLiteral("GraphGroup"));
     auto* graphLayout = new QVBoxLayout(graph);
     graphLayout->setContentsMargins(2, 2, 2, 2);
+    // What the file's header says about the plotted record.
+    lblRecordInfo = new QLabel(graph);
+    lblRecordInfo->setObjectName(QStringLiteral("lblRecordInfo"));
+    lblRecordInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    graphLayout->addWidget(lblRecordInfo);
     Plots_ = new TimeHistoryPlots(Platform_.DecimalSeparator(), graph);
     graphLayout->addWidget(Plots_);
     layout->addWidget(graph, 1);
@@ -361,9 +367,11 @@ void TForm1::PlaceSplitters() {
 void TForm1::RefreshRecordLists() {
     for (const auto& record : Workspace_.Records) {
         const QString name = QString::fromLocal8Bit(record->GetName());
+        const QString description = QString::fromStdString(DescribeRecord(*record));
         for (QListWidget* list : {lst1, lst3}) {
             const QSignalBlocker blocker(list);
             auto* item = new QListWidgetItem(name, list);
+            item->setToolTip(description);
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(Qt::Unchecked);
         }
@@ -406,21 +414,27 @@ void TForm1::ClearData() {
     ClearSpectraChart();
 }
 
-void TForm1::ImportRecordFiles(const FreeTypeParameters& parameters, const QStringList& files) {
+void TForm1::ImportRecordFiles(const ImportChoice& choice, const QStringList& files) {
     ClearData();
     const int count = std::min<int>(static_cast<int>(files.size()), MaxImportFiles);
-    const double gravity = Workspace_.AnalysisSettings.Gravity;
-    for (int i = 0; i < count; ++i) {
-        ReadOutcome outcome =
-            ReadRecordFile(QFileInfo(files[i]).absoluteFilePath().toLocal8Bit().toStdString(),
-                           parameters, Platform_.DecimalSeparator());
-        if (!outcome.Record) {
-            Platform_.Warning(QString::fromLocal8Bit(outcome.Warning));
+    ImportRequest request;
+    request.Format = choice.Format;
+    request.Options.FreeType = choice.FreeType;
+    request.Options.Gravity = Workspace_.AnalysisSettings.Gravity;
+    request.Options.DecimalSeparator = Platform_.DecimalSeparator();
+    request.Front = ImportFront::Window;
+    bool failed = false;
+    for (int i = 0; i < count && !failed; ++i) {
+        FileImport import = ImportRecordFile(
+            QFileInfo(files[i]).absoluteFilePath().toLocal8Bit().toStdString(), request);
+        if (!import.Warning.empty()) {
+            Platform_.Warning(QString::fromLocal8Bit(import.Warning));
+            failed = true;
             break;
         }
-        IntegrateRecord(*outcome.Record, gravity, false);
-        outcome.Record->SetIntegrated(true);
-        Workspace_.Records.push_back(std::move(outcome.Record));
+        for (std::unique_ptr<TimeHistory>& record : import.Records) {
+            Workspace_.Records.push_back(std::move(record));
+        }
     }
     RefreshRecordLists();
     if (lst1->count() > 0) {
@@ -431,14 +445,23 @@ void TForm1::ImportRecordFiles(const FreeTypeParameters& parameters, const QStri
         cbb4->setCurrentIndex(0);
     }
     PlotSelectedRecord();
+    if (!failed && files.size() > count) {
+        const qsizetype left = files.size() - count;
+        Platform_.Information(
+            QStringLiteral("%1 files were chosen: the first %2 were imported, %3 "
+                           "left out (one import reads at most %2 files).")
+                .arg(files.size())
+                .arg(count)
+                .arg(left == 1 ? QStringLiteral("1 was") : QStringLiteral("%1 were").arg(left)));
+    }
 }
 
 void TForm1::OpenImportDialog() {
     RunCommand([this] {
         TForm2 dialog(
             Platform_, QCoreApplication::applicationDirPath(), Platform_.DecimalSeparator(),
-            [this](const FreeTypeParameters& parameters, const QStringList& files) {
-                ImportRecordFiles(parameters, files);
+            [this](const ImportChoice& choice, const QStringList& files) {
+                ImportRecordFiles(choice, files);
             },
             this);
         Platform_.RunModal(dialog);
@@ -512,11 +535,13 @@ void TForm1::ApplyBaselineCorrectionCommand() {
 
 void TForm1::ClearTimeHistoryPlots() {
     Plots_->ClearTimeHistoryPlots();
+    lblRecordInfo->clear();
 }
 
 void TForm1::PlotSelectedRecord() {
     if (const TimeHistory* record = SelectedRecord()) {
         Plots_->PlotRecord(*record);
+        lblRecordInfo->setText(QString::fromStdString(DescribeRecord(*record)));
     }
 }
 

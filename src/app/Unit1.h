@@ -2,7 +2,7 @@
 
 #include "app/Platform.h"
 #include "export/ReportWriter.h"
-#include "import/FreeFormatReader.h"
+#include "import/InputFileForm.h"
 #include "record/Timeserie.h"
 #include "spectra/AnalysisSettings.h"
 #include "spectra/SpectraEngine.h"
@@ -60,7 +60,9 @@ public:
     void RefreshRecordLists();
     void ClearRecords();
     void ClearData();
-    void ImportRecordFiles(const FreeTypeParameters& parameters, const QStringList& files);
+    // Imports the first MaxImportFiles files in the chosen format; a file that
+    // fails stops the import with its warning, the records before it stay.
+    void ImportRecordFiles(const ImportChoice& choice, const QStringList& files);
 
     // "Apply Baseline Correction" on the record selected in lst1.
     void ApplyBaselineCorrectionCommand();
@@ -165,4 +167,5 @@ private:
     QMenu* RecordListMenu = nullptr;
     // status bar
     QLabel* TipLabel = nullptr;
+    QLabel* lblRecordInfo = nullptr; // the plotted record's format, time step, count, units, ...
 };

@@ -5,6 +5,7 @@
 
 #include <QButtonGroup>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -61,20 +62,33 @@ TForm2::TForm2(Platform& platform, QString startFolder, char decimalSeparator,
       importFiles(std::move(importFiles)) {
     setWindowTitle("Input File Parameters");
     setModal(true);
-    setFixedSize(254, 337);
+    // Taller than the Free Type dialog alone: the standard formats sit in two
+    // columns above the Free Type parameters.
+    setFixedSize(254, 427);
 
     auto* formatGroup = new QGroupBox("File Format", this);
-    rb3 = new QRadioButton("Free Type", formatGroup);
-    rb3->setObjectName("rb3");
+    auto* formatChoice = new QButtonGroup(this);
+    auto* formatLayout = new QGridLayout(formatGroup);
+    formatLayout->setVerticalSpacing(2);
+    QRadioButton** formatButtons[] = {&rb3, &rb4, &rb5, &rb6, &rb7, &rb8, &rb9, &rb10};
+    const char* captions[] = {"Free Type", "PEER NGA", "K-NET / KiK-net", "COSMOS",
+                              "ESM",       "SMC",      "GeoNet",          "Detect from file"};
+    for (int i = 0; i < 8; ++i) {
+        auto* button = new QRadioButton(captions[i], formatGroup);
+        button->setObjectName(QStringLiteral("rb%1").arg(i + 3));
+        formatChoice->addButton(button);
+        if (i == 0 || i == 7) {
+            formatLayout->addWidget(button, i == 0 ? 0 : 4, 0, 1, 2);
+        } else {
+            formatLayout->addWidget(button, 1 + (i - 1) / 2, (i - 1) % 2);
+        }
+        *formatButtons[i] = button;
+    }
     rb3->setChecked(true);
-    rb4 = new QRadioButton("PEER NGA (Underconstruction)", formatGroup);
-    rb4->setObjectName("rb4");
-    rb4->setEnabled(false);
-    auto* formatLayout = new QVBoxLayout(formatGroup);
-    formatLayout->addWidget(rb3);
-    formatLayout->addWidget(rb4);
 
     auto* parametersGroup = new QGroupBox("Free Type Parameters", this);
+    parametersGroup->setObjectName("gbParameters");
+    gbParameters = parametersGroup;
     edt1 = new QLineEdit("0.01", parametersGroup);
     edt1->setObjectName("edt1");
     edt2 = new QLineEdit("1", parametersGroup);
@@ -130,27 +144,53 @@ TForm2::TForm2(Platform& platform, QString startFolder, char decimalSeparator,
     layout->addWidget(parametersGroup, 1);
     layout->addLayout(buttons);
 
+    connect(formatChoice, &QButtonGroup::buttonToggled, this, [this] { FormatChanged(); });
     connect(btn1, &QPushButton::clicked, this, &TForm2::btn1Click);
     connect(btn2, &QPushButton::clicked, this, &TForm2::btn2Click);
 }
 
-// "Free Type" is the one usable format ("PEER NGA" is disabled), so its
-// parameters are always the ones read.
-void TForm2::btn1Click() {
-    const FreeTypeTexts texts{edt1->text().toStdString(), edt2->text().toStdString(), edt3->value(),
-                              rb1->isChecked() ? FieldDelimiter::Comma : FieldDelimiter::Space,
-                              edt4->value()};
-    const auto outcome = ReadFreeTypeParameters(texts, decimalSeparator);
-    if (const auto* failure = std::get_if<FreeTypeFailure>(&outcome)) {
-        platform.Warning(QString::fromStdString(failure->Message));
-        (failure->Focus == FreeTypeFailure::Field::TimeStep ? edt1 : edt2)->setFocus();
-        return;
+std::optional<RecordFormatId> TForm2::ChosenFormat() const {
+    const std::pair<QRadioButton*, RecordFormatId> formats[] = {
+        {rb3, RecordFormatId::FreeType}, {rb4, RecordFormatId::PeerNga},
+        {rb5, RecordFormatId::Knet},     {rb6, RecordFormatId::Cosmos},
+        {rb7, RecordFormatId::Esm},      {rb8, RecordFormatId::Smc},
+        {rb9, RecordFormatId::GeoNet}};
+    for (const auto& [button, format] : formats) {
+        if (button->isChecked()) {
+            return format;
+        }
     }
-    const FreeTypeParameters parameters = std::get<FreeTypeParameters>(outcome);
+    return std::nullopt;
+}
+
+// A standard file states its own time step, scale and layout: the Free Type
+// parameters are then not asked for.
+void TForm2::FormatChanged() {
+    const std::optional<RecordFormatId> format = ChosenFormat();
+    gbParameters->setEnabled(!format || *format == RecordFormatId::FreeType);
+}
+
+// The Free Type parameters are read (and must convert) whenever they can be
+// used: for "Free Type" and for "Detect from file".
+void TForm2::btn1Click() {
+    ImportChoice choice;
+    choice.Format = ChosenFormat();
+    if (gbParameters->isEnabled()) {
+        const FreeTypeTexts texts{
+            edt1->text().toStdString(), edt2->text().toStdString(), edt3->value(),
+            rb1->isChecked() ? FieldDelimiter::Comma : FieldDelimiter::Space, edt4->value()};
+        const auto outcome = ReadFreeTypeParameters(texts, decimalSeparator);
+        if (const auto* failure = std::get_if<FreeTypeFailure>(&outcome)) {
+            platform.Warning(QString::fromStdString(failure->Message));
+            (failure->Focus == FreeTypeFailure::Field::TimeStep ? edt1 : edt2)->setFocus();
+            return;
+        }
+        choice.FreeType = std::get<FreeTypeParameters>(outcome);
+    }
     hide();
     const QStringList files = platform.ChooseFiles(startFolder);
     if (!files.isEmpty()) {
-        importFiles(parameters, files);
+        importFiles(choice, files);
     }
     accept();
 }

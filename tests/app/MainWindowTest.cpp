@@ -70,7 +70,7 @@ TEST_F(MainWindow, PageSwitchChangesTheTip) {
 TEST_F(MainWindow, ImportStopsAtTheFirstFailingFileAndKeepsEarlierRecords) {
     const QStringList files = {Write("A.txt", "0.1\n-0.3\n0.2\n"), Write("B.txt", "0.1\nx\n"),
                                Write("C.txt", "0.5\n")};
-    window.ImportRecordFiles(FreeTypeParameters{}, files);
+    window.ImportRecordFiles(ImportChoice{}, files);
 
     ASSERT_EQ(platform.Boxes().size(), 1u);
     EXPECT_EQ(platform.Boxes()[0].kind, "Warning");
@@ -94,9 +94,9 @@ TEST_F(MainWindow, ImportStopsAtTheFirstFailingFileAndKeepsEarlierRecords) {
 }
 
 TEST_F(MainWindow, ImportReplacesRecordsEvenWhenEveryFileFails) {
-    window.ImportRecordFiles(FreeTypeParameters{}, {Write("A.txt", "1\n2\n")});
+    window.ImportRecordFiles(ImportChoice{}, {Write("A.txt", "1\n2\n")});
     ASSERT_EQ(window.workspace().Records.size(), 1u);
-    window.ImportRecordFiles(FreeTypeParameters{}, {Write("Empty.txt", "")});
+    window.ImportRecordFiles(ImportChoice{}, {Write("Empty.txt", "")});
     EXPECT_TRUE(window.workspace().Records.empty());
     EXPECT_EQ(Find<QListWidget>("lst1")->count(), 0);
     EXPECT_EQ(Find<QComboBox>("cbb4")->count(), 0);
@@ -113,20 +113,36 @@ TEST_F(MainWindow, ImportReadsAtMostTenFilesAndUsesTheCurrentGravity) {
     window.workspace().AnalysisSettings.Gravity = 1000;
     FreeTypeParameters parameters;
     parameters.TimeStep = 0.02;
-    window.ImportRecordFiles(parameters, files);
+    window.ImportRecordFiles(ImportChoice{RecordFormatId::FreeType, parameters}, files);
     ASSERT_EQ(window.workspace().Records.size(), 10u);
     EXPECT_EQ(window.workspace().Records[9]->GetName(), "R9.txt");
     EXPECT_EQ(window.workspace().Records[0]->GetDt(), 0.02);
     // v[1] = (0.5 dt g)(s1 + s0) with g = 1000
     EXPECT_DOUBLE_EQ(window.workspace().Records[0]->GetVelocity()[1], 10.0);
-    EXPECT_TRUE(platform.Boxes().empty());
+    // The eleventh file is not dropped without a word.
+    ASSERT_EQ(platform.Boxes().size(), 1u);
+    EXPECT_EQ(platform.Texts("Information").at(0),
+              "11 files were chosen: the first 10 were imported, 1 was left out (one import "
+              "reads at most 10 files).");
+}
+
+TEST_F(MainWindow, TheRecordsDescriptionIsItsTooltipAndTheLineAboveThePlots) {
+    FreeTypeParameters parameters;
+    parameters.TimeStep = 0.02;
+    window.ImportRecordFiles(ImportChoice{RecordFormatId::FreeType, parameters},
+                             {Write("A.txt", "0\n1\n0.5\n")});
+    const QString description = QString::fromUtf8("Free Type · 0.02 s · 3 samples · g");
+    EXPECT_EQ(window.findChild<QListWidget*>("lst1")->item(0)->toolTip(), description);
+    EXPECT_EQ(window.findChild<QListWidget*>("lst3")->item(0)->toolTip(), description);
+    EXPECT_EQ(window.findChild<QLabel*>("lblRecordInfo")->text(), description);
+    window.ClearData();
+    EXPECT_TRUE(window.findChild<QLabel*>("lblRecordInfo")->text().isEmpty());
 }
 
 TEST_F(MainWindow, SameFileNameFromTwoFoldersGivesTwoRows) {
     fs::create_directories(folder / "x");
     fs::create_directories(folder / "y");
-    window.ImportRecordFiles(FreeTypeParameters{},
-                             {Write("x/EQ.txt", "1\n"), Write("y/EQ.txt", "2\n")});
+    window.ImportRecordFiles(ImportChoice{}, {Write("x/EQ.txt", "1\n"), Write("y/EQ.txt", "2\n")});
     auto* rows = Find<QListWidget>("lst1");
     ASSERT_EQ(rows->count(), 2);
     EXPECT_EQ(rows->item(0)->text(), "EQ.txt");
@@ -134,8 +150,7 @@ TEST_F(MainWindow, SameFileNameFromTwoFoldersGivesTwoRows) {
 }
 
 TEST_F(MainWindow, ClearDataEmptiesListsAndCountsButKeepsSettings) {
-    window.ImportRecordFiles(FreeTypeParameters{},
-                             {Write("A.txt", "1\n2\n"), Write("B.txt", "3\n")});
+    window.ImportRecordFiles(ImportChoice{}, {Write("A.txt", "1\n2\n"), Write("B.txt", "3\n")});
     Find<QListWidget>("lst1")->item(0)->setCheckState(Qt::Checked);
     EXPECT_EQ(Text("edt3"), "1");
     window.workspace().AnalysisSettings.MaxPeriod = 3;

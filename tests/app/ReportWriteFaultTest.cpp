@@ -129,7 +129,7 @@ protected:
             WriteBytes(folder / "in" / name, Motion(60));
             files << QString::fromStdString((folder / "in" / name).string());
         }
-        window.ImportRecordFiles(FreeTypeParameters{}, files);
+        window.ImportRecordFiles(ImportChoice{}, files);
         ASSERT_EQ(window.workspace().Records.size(), 2u);
     }
     void TearDown() override {

@@ -62,7 +62,7 @@ protected:
         for (const std::string& name : names) {
             files << Write("in/" + name, Motion(samples));
         }
-        window.ImportRecordFiles(FreeTypeParameters{}, files);
+        window.ImportRecordFiles(ImportChoice{}, files);
     }
     template <typename T> T* Find(const char* name) {
         T* widget = window.findChild<T*>(QString::fromLatin1(name));
@@ -141,7 +141,7 @@ TEST_F(Commands, SelectingInTheSpectraListMovesTheRecordChooserWithoutAnalysing)
 
 TEST_F(Commands, SelectingInTheTimeHistoryListPlotsThatRecord) {
     QStringList files = {Write("A.txt", "0\n0.3\n-0.2\n"), Write("B.txt", "0.5\n0.1\n")};
-    window.ImportRecordFiles(FreeTypeParameters{}, files);
+    window.ImportRecordFiles(ImportChoice{}, files);
     TimeHistoryPlots* plots = window.Plots();
     EXPECT_EQ(plots->Samples(TimeHistoryPlots::AccelerationChart, 0).size(), 3);
     List("lst1")->setCurrentRow(1);
@@ -299,7 +299,7 @@ TEST_F(Commands, BaselineCommandWithoutSelectionDoesNothing) {
 }
 
 TEST_F(Commands, AOneSampleRecordCannotBeCorrected) {
-    window.ImportRecordFiles(FreeTypeParameters{}, {Write("One.txt", "0.4\n")});
+    window.ImportRecordFiles(ImportChoice{}, {Write("One.txt", "0.4\n")});
     Button("btnApplyCorrection")->click();
     EXPECT_EQ(platform.Texts("Warning"), (std::vector<QString>{"Base Line Correction Failed!"}));
     EXPECT_FALSE(window.workspace().Records[0]->IsCorrected());

@@ -3,6 +3,7 @@
 #include "support/FakePlatform.h"
 
 #include <QApplication>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
@@ -31,6 +32,7 @@ public:
 };
 
 struct ImportCall {
+    std::optional<RecordFormatId> format;
     FreeTypeParameters parameters;
     QStringList files;
     bool dialogShown;
@@ -45,11 +47,12 @@ protected:
     void SetUp() override { dialog = NewDialog('.'); }
 
     std::unique_ptr<TForm2> NewDialog(char decimalSeparator) {
-        auto form = std::make_unique<TForm2>(
-            platform, "/opt/vorsen", decimalSeparator,
-            [this](const FreeTypeParameters& parameters, const QStringList& files) {
-                imports.push_back({parameters, files, dialog && dialog->isVisible()});
-            });
+        auto form =
+            std::make_unique<TForm2>(platform, "/opt/vorsen", decimalSeparator,
+                                     [this](const ImportChoice& choice, const QStringList& files) {
+                                         imports.push_back({choice.Format, choice.FreeType, files,
+                                                            dialog && dialog->isVisible()});
+                                     });
         platform.watched = form.get();
         form->show();
         form->activateWindow();
@@ -68,15 +71,15 @@ protected:
 
 TEST_F(InputFileFormTest, OpensWithTheDefaultsAtItsFixedSize) {
     EXPECT_EQ(dialog->windowTitle(), "Input File Parameters");
-    EXPECT_EQ(dialog->minimumSize(), QSize(254, 337));
-    EXPECT_EQ(dialog->maximumSize(), QSize(254, 337));
+    EXPECT_EQ(dialog->minimumSize(), QSize(254, 427));
+    EXPECT_EQ(dialog->maximumSize(), QSize(254, 427));
     EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
     EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowMinMaxButtonsHint));
     EXPECT_TRUE(dialog->isModal());
 
     EXPECT_TRUE(Control<QRadioButton>("rb3")->isChecked());
-    EXPECT_FALSE(Control<QRadioButton>("rb4")->isEnabled());
-    EXPECT_EQ(Control<QRadioButton>("rb4")->text(), "PEER NGA (Underconstruction)");
+    EXPECT_TRUE(Control<QRadioButton>("rb4")->isEnabled());
+    EXPECT_EQ(Control<QRadioButton>("rb4")->text(), "PEER NGA");
     EXPECT_EQ(Control<QLineEdit>("edt1")->text(), "0.01");
     EXPECT_EQ(Control<QLineEdit>("edt2")->text(), "1");
     auto* skip = Control<QSpinBox>("edt3");
@@ -93,6 +96,46 @@ TEST_F(InputFileFormTest, OpensWithTheDefaultsAtItsFixedSize) {
               QApplication::palette().color(QPalette::ToolTipBase));
     EXPECT_FALSE(Control<QPushButton>("btn1")->autoDefault());
     EXPECT_FALSE(Control<QPushButton>("btn2")->autoDefault());
+}
+
+TEST_F(InputFileFormTest, AStandardFormatNeedsNoFreeTypeParameters) {
+    struct Case {
+        const char* button;
+        const char* caption;
+        std::optional<RecordFormatId> format;
+        bool parametersAsked;
+    };
+    const Case cases[] = {
+        {"rb3", "Free Type", RecordFormatId::FreeType, true},
+        {"rb4", "PEER NGA", RecordFormatId::PeerNga, false},
+        {"rb5", "K-NET / KiK-net", RecordFormatId::Knet, false},
+        {"rb6", "COSMOS", RecordFormatId::Cosmos, false},
+        {"rb7", "ESM", RecordFormatId::Esm, false},
+        {"rb8", "SMC", RecordFormatId::Smc, false},
+        {"rb9", "GeoNet", RecordFormatId::GeoNet, false},
+        {"rb10", "Detect from file", std::nullopt, true},
+    };
+    for (const Case& c : cases) {
+        dialog = NewDialog('.');
+        imports.clear();
+        auto* button = Control<QRadioButton>(c.button);
+        EXPECT_EQ(button->text(), c.caption);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+        ASSERT_TRUE(button->isChecked()) << c.caption;
+        EXPECT_EQ(Control<QGroupBox>("gbParameters")->isEnabled(), c.parametersAsked) << c.caption;
+        // A time step that does not convert only matters where it is used.
+        Control<QLineEdit>("edt1")->setText("x");
+        platform.calls.clear();
+        platform.fileAnswers = {QStringList{"/data/r1"}};
+        PressOk();
+        if (c.parametersAsked) {
+            EXPECT_TRUE(imports.empty()) << c.caption;
+            EXPECT_EQ(platform.Texts("Warning").size(), 1u) << c.caption;
+        } else {
+            ASSERT_EQ(imports.size(), 1u) << c.caption;
+            EXPECT_EQ(imports[0].format, c.format) << c.caption;
+        }
+    }
 }
 
 TEST_F(InputFileFormTest, OkWithTheDefaultsImportsTheChosenFiles) {
