@@ -1,6 +1,7 @@
-// libFuzzer target: arbitrary bytes through the record reader and, when a record
-// results, through integration, both baseline corrections, one oscillator (the
-// one-oscillator solver and the spectra engine) and both reports.
+// libFuzzer target: arbitrary bytes through the record readers (the format
+// detected from the content: a standard format's reader, else the Free Type
+// reader with the trailer's layout) and, when a record results, through integration, both baseline
+// corrections, one oscillator (the one-oscillator solver and the spectra engine) and both reports.
 //
 // Input layout: the file's bytes, then a trailer of TrailerSize bytes that holds
 // the import parameters and the oscillator (see Trailer below). An input shorter
@@ -17,6 +18,7 @@
 #include "export/SpectraReport.h"
 #include "export/TimeHistoryReport.h"
 #include "import/FreeFormatReader.h"
+#include "import/RecordImport.h"
 #include "record/BaselineCorrection.h"
 #include "record/Integration.h"
 #include "spectra/AnalysisSettings.h"
@@ -30,6 +32,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -316,6 +319,39 @@ void CheckTimeHistoryReport(const TimeHistory& record) {
     Expect(!LinesHoldNonFiniteText(lines), "a time-history report holds finite numbers only");
 }
 
+// The promises of the import command on a file in a standard format: refused
+// as Free Type, and read as its own format into finite, integrated records
+// with a positive time step, or refused with a warning that names the file.
+FileImport CheckStandardImport(const std::vector<std::string>& lines, const Trailer& trailer) {
+    ImportRequest request;
+    request.Options.FreeType = trailer.Import;
+    request.Options.Gravity = trailer.Settings.Gravity;
+    request.Options.DecimalSeparator = trailer.DecimalSeparator;
+    request.Format = RecordFormatId::FreeType;
+    const FileImport asFreeType = ImportRecordLines("record.txt", lines, request);
+    Expect(asFreeType.Records.empty() && asFreeType.Warning.rfind("record.txt is a ", 0) == 0,
+           "a standard file is refused as Free Type");
+    request.Format.reset();
+    FileImport import = ImportRecordLines("record.txt", lines, request);
+    if (import.Records.empty()) {
+        Expect(import.Warning.rfind("FILE: record.txt", 0) == 0,
+               "a refused file names itself in its warning");
+        return import;
+    }
+    Expect(import.Warning.empty(), "records come without a warning");
+    for (const auto& record : import.Records) {
+        const std::size_t n = static_cast<std::size_t>(record->Count());
+        Expect(n > 0, "a record holds samples");
+        Expect(record->GetDt() > 0 && std::isfinite(record->GetDt()),
+               "a record's time step is positive");
+        Expect(AllFinite(record->GetAcceleration()), "a record's samples are finite");
+        Expect(record->IsIntegrated() && record->GetVelocity().size() == n &&
+                   record->GetDisplacement().size() == n,
+               "an imported record is integrated");
+    }
+    return import;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -326,16 +362,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), fileSize);
 
     const std::vector<std::string> lines = SplitTextLines(bytes);
-    ReadOutcome outcome =
-        ReadRecordLines("record.txt", lines, trailer.Import, trailer.DecimalSeparator);
-    CheckReader(lines, trailer, outcome);
-    if (!outcome.Record) {
-        return 0;
+    std::unique_ptr<TimeHistory> read;
+    if (DetectStandardFormat(lines) != nullptr) {
+        FileImport import = CheckStandardImport(lines, trailer);
+        if (import.Records.empty()) {
+            return 0;
+        }
+        read = std::move(import.Records.front());
+    } else {
+        ReadOutcome outcome =
+            ReadRecordLines("record.txt", lines, trailer.Import, trailer.DecimalSeparator);
+        CheckReader(lines, trailer, outcome);
+        if (!outcome.Record) {
+            return 0;
+        }
+        read = std::move(outcome.Record);
+        IntegrateRecord(*read, trailer.Settings.Gravity, false);
+        read->SetIntegrated(true);
     }
-    TimeHistory& record = *outcome.Record;
+    TimeHistory& record = *read;
     const double gravity = trailer.Settings.Gravity;
-    IntegrateRecord(record, gravity, false);
-    record.SetIntegrated(true);
     Expect(record.GetVelocity().size() == static_cast<std::size_t>(record.Count()) &&
                record.GetDisplacement().size() == static_cast<std::size_t>(record.Count()),
            "integration gives one velocity and displacement per sample");
