@@ -101,16 +101,6 @@ std::string TakeField(std::string_view line, std::size_t& pos, FieldDelimiter de
     return field;
 }
 
-std::optional<double> ParseRecordNumber(std::string_view text, char decimalSeparator) {
-    std::optional<double> value = ParseNumber(text, decimalSeparator);
-    // Comma-delimited files cannot carry ',' decimals and almost every record
-    // file in circulation uses '.', so '.' is always accepted as well.
-    if (!value && decimalSeparator != '.') {
-        value = ParseNumber(text, '.');
-    }
-    return value;
-}
-
 } // namespace
 
 std::vector<std::string> SplitTextLines(std::string_view bytes) {
@@ -230,7 +220,7 @@ ReadOutcome ReadRecordLines(const std::string& name, const std::vector<std::stri
             detail = "List index out of bounds (" + std::to_string(fieldIndex) + ")";
         } else {
             const std::string_view field = Strip(fields[static_cast<std::size_t>(fieldIndex)]);
-            const std::optional<double> value = ParseRecordNumber(field, decimalSeparator);
+            const std::optional<double> value = ParseUserNumber(field, decimalSeparator);
             if (value) {
                 // A scaling factor can carry a number that converts beyond the
                 // range of doubles: that is an overflow, not an infinite sample.

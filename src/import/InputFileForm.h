@@ -1,14 +1,12 @@
 #pragma once
 
-#include "import/FreeFormatReader.h"
+#include "import/FreeTypeTexts.h"
 
 #include <QDialog>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <string>
-#include <variant>
 
 class Platform;
 class QKeyEvent;
@@ -16,28 +14,6 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
-
-// What the two typed fields of "Input File Parameters" hold, with the choices of
-// the other controls.
-struct FreeTypeTexts {
-    std::string TimeStep;      // "Time Step dt ( s )"
-    std::string ScalingFactor; // "Scaling Factor"
-    int LinesToSkip = 0;
-    FieldDelimiter Delimiter = FieldDelimiter::Comma;
-    int AccelerationColumn = 1;
-};
-
-// A typed field that does not hold a number: the message shown and the field.
-struct FreeTypeFailure {
-    enum class Field { TimeStep, ScalingFactor };
-    std::string Message;
-    Field Focus;
-};
-
-// OK's test of the dialog: the time step, then the scaling factor, must convert
-// (no range test). Returns the parameters or the first failure.
-std::variant<FreeTypeParameters, FreeTypeFailure> ReadFreeTypeParameters(const FreeTypeTexts& texts,
-                                                                         char decimalSeparator);
 
 // "Input File Parameters": how the record files are laid out, then the files.
 // OK tests the typed numbers, hides the dialog, lets the user choose the files

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,10 +102,18 @@ INSTANTIATE_TEST_SUITE_P(
                     {}}),
     [](const ::testing::TestParamInfo<RefusedCase>& info) { return info.param.name; });
 
-TEST(ReadDampingRatios, ReadsTheRegionalDecimalSeparator) {
+// The user's separator, and '.' always besides it.
+TEST(ReadDampingRatios, ReadsTheRegionalSeparatorAndThePoint) {
     DOUBLEVECTOR ratios;
-    ASSERT_FALSE(ReadDampingRatios(ratios, Fields({"2,5"}), 1, ',').has_value());
+    ASSERT_FALSE(ReadDampingRatios(ratios, Fields({"2,5", "7.5", "10"}), 3, ',').has_value());
+    EXPECT_EQ(ratios, (DOUBLEVECTOR{0.025, 0.075, 0.1}));
+    ASSERT_FALSE(ReadDampingRatios(ratios, Fields({"2.5"}), 1, '.').has_value());
     EXPECT_EQ(ratios, DOUBLEVECTOR{0.025});
+    const std::optional<DampingFailure> refused =
+        ReadDampingRatios(ratios, Fields({"5", "2,5"}), 2, '.');
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->Message, "\"2,5\" is not a valid floating number!");
+    EXPECT_EQ(refused->FieldIndex, 1);
 }
 
 struct GridCase {
