@@ -202,6 +202,14 @@ std::vector<std::string> SplitFields(std::string_view line, FieldDelimiter delim
     return fields;
 }
 
+std::size_t DataLinesEnd(const std::vector<std::string>& lines, std::size_t first) {
+    std::size_t end = lines.size();
+    while (end > first && Strip(lines[end - 1]).empty()) {
+        --end;
+    }
+    return end;
+}
+
 std::string RecordNameFromPath(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -212,8 +220,9 @@ ReadOutcome ReadRecordLines(const std::string& name, const std::vector<std::stri
     ReadOutcome outcome;
     auto record = std::make_unique<TimeHistory>(name, parameters.TimeStep);
     const std::size_t first = parameters.LinesToSkip > 0 ? std::size_t(parameters.LinesToSkip) : 0;
+    const std::size_t end = DataLinesEnd(lines, first);
     const int fieldIndex = parameters.AccelerationColumn - 1;
-    for (std::size_t j = first; j < lines.size(); ++j) {
+    for (std::size_t j = first; j < end; ++j) {
         const std::vector<std::string> fields = SplitFields(lines[j], parameters.Delimiter);
         std::string detail;
         if (fieldIndex < 0 || static_cast<std::size_t>(fieldIndex) >= fields.size()) {
