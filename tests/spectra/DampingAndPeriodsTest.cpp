@@ -170,6 +170,33 @@ INSTANTIATE_TEST_SUITE_P(
         GridCase{"StepEqualToRange", 1, 6, 5, 3, "6", {0, 1, 6}}),
     [](const ::testing::TestParamInfo<GridCase>& info) { return info.param.name; });
 
+// The closing rule's boundary: maxPeriod is added only when the gap is MORE
+// than 10 % of it. Gaps that come out exactly 0.1 of maxPeriod in doubles are
+// not closed; the doubles just above are, those just below are not.
+INSTANTIATE_TEST_SUITE_P(
+    ClosingBoundary, PeriodGrid,
+    ::testing::Values(
+        GridCase{"GapOfExactlyTenPercentNotClosed", 1, 10, 8, 3, "9", {0, 1, 9}},
+        GridCase{"ExactlyTenPercentAfterSeveralSteps", 1, 10, 2, 6, "9", {0, 1, 3, 5, 7, 9}},
+        GridCase{"ExactlyTenPercentOfAFractionalMaximum",
+                 0.25,
+                 2.5,
+                 0.5,
+                 6,
+                 "2.25",
+                 {0, 0.25, 0.75, 1.25, 1.75, 2.25}},
+        GridCase{
+            "GapJustAboveTenPercentClosed", 0.3, 3, 2.4, 4, "3", {0, 0.3, 2.6999999999999997, 3}},
+        GridCase{"AccumulatedGapJustAboveTenPercentClosed",
+                 0.1,
+                 1,
+                 0.2,
+                 7,
+                 "1",
+                 {0, 0.1, 0.30000000000000004, 0.5, 0.7, 0.8999999999999999, 1}},
+        GridCase{"GapJustBelowTenPercentNotClosed", 0.2, 2, 1.6, 3, "1.8", {0, 0.2, 1.8}}),
+    [](const ::testing::TestParamInfo<GridCase>& info) { return info.param.name; });
+
 TEST(PeriodGrid, DefaultsStartWithFiftyFiftyTwentyFive) {
     DOUBLEVECTOR periods, frequencies;
     BuildPeriodGrid(periods, frequencies, 0.02, 6, 0.02);
