@@ -166,9 +166,10 @@ void CheckReader(const std::vector<std::string>& lines, const Trailer& trailer,
     const std::string prefix = "FILE: record.txt";
     if (outcome.Record) {
         Expect(outcome.Warning.empty(), "a record comes without a warning");
+        // The data lines: after the header, up to the blank lines that end the file.
         const std::size_t skipped = static_cast<std::size_t>(trailer.Import.LinesToSkip);
-        Expect(lines.size() > skipped &&
-                   static_cast<std::size_t>(outcome.Record->Count()) == lines.size() - skipped,
+        const std::size_t end = DataLinesEnd(lines, skipped);
+        Expect(end > skipped && static_cast<std::size_t>(outcome.Record->Count()) == end - skipped,
                "a record holds one sample per data line");
         Expect(outcome.Record->GetDt() == trailer.Import.TimeStep ||
                    (std::isnan(outcome.Record->GetDt()) && std::isnan(trailer.Import.TimeStep)),

@@ -101,16 +101,6 @@ std::string TakeField(std::string_view line, std::size_t& pos, FieldDelimiter de
     return field;
 }
 
-std::optional<double> ParseRecordNumber(std::string_view text, char decimalSeparator) {
-    std::optional<double> value = ParseNumber(text, decimalSeparator);
-    // Comma-delimited files cannot carry ',' decimals and almost every record
-    // file in circulation uses '.', so '.' is always accepted as well.
-    if (!value && decimalSeparator != '.') {
-        value = ParseNumber(text, '.');
-    }
-    return value;
-}
-
 } // namespace
 
 std::vector<std::string> SplitTextLines(std::string_view bytes) {
@@ -212,6 +202,14 @@ std::vector<std::string> SplitFields(std::string_view line, FieldDelimiter delim
     return fields;
 }
 
+std::size_t DataLinesEnd(const std::vector<std::string>& lines, std::size_t first) {
+    std::size_t end = lines.size();
+    while (end > first && Strip(lines[end - 1]).empty()) {
+        --end;
+    }
+    return end;
+}
+
 std::string RecordNameFromPath(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -222,15 +220,16 @@ ReadOutcome ReadRecordLines(const std::string& name, const std::vector<std::stri
     ReadOutcome outcome;
     auto record = std::make_unique<TimeHistory>(name, parameters.TimeStep);
     const std::size_t first = parameters.LinesToSkip > 0 ? std::size_t(parameters.LinesToSkip) : 0;
+    const std::size_t end = DataLinesEnd(lines, first);
     const int fieldIndex = parameters.AccelerationColumn - 1;
-    for (std::size_t j = first; j < lines.size(); ++j) {
+    for (std::size_t j = first; j < end; ++j) {
         const std::vector<std::string> fields = SplitFields(lines[j], parameters.Delimiter);
         std::string detail;
         if (fieldIndex < 0 || static_cast<std::size_t>(fieldIndex) >= fields.size()) {
             detail = "List index out of bounds (" + std::to_string(fieldIndex) + ")";
         } else {
             const std::string_view field = Strip(fields[static_cast<std::size_t>(fieldIndex)]);
-            const std::optional<double> value = ParseRecordNumber(field, decimalSeparator);
+            const std::optional<double> value = ParseUserNumber(field, decimalSeparator);
             if (value) {
                 // A scaling factor can carry a number that converts beyond the
                 // range of doubles: that is an overflow, not an infinite sample.

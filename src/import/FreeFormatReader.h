@@ -2,6 +2,7 @@
 
 #include "record/Timeserie.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,6 +37,11 @@ bool LoadTextLines(const std::string& path, std::vector<std::string>& lines, std
 // with codes 0 to 32 at both ends. An empty line has no fields.
 std::vector<std::string> SplitFields(std::string_view line, FieldDelimiter delimiter);
 
+// One past the last data line: the lines from `first` (the first line after the
+// header) on, less the blank ones (nothing but characters 0 to 32) that end
+// the file. A blank line before a data line is not dropped: it is an error.
+std::size_t DataLinesEnd(const std::vector<std::string>& lines, std::size_t first);
+
 // The record name of a file: its name with extension, without the folder.
 std::string RecordNameFromPath(const std::string& path);
 
@@ -47,7 +53,8 @@ struct ReadOutcome {
 };
 
 // Reads one record file. Numbers are converted with the given decimal
-// separator and, in addition, always with '.'.
+// separator and, in addition, always with '.'. Blank lines at the end of the
+// file are ignored; a blank line among the data lines fails at its number.
 ReadOutcome ReadRecordFile(const std::string& path, const FreeTypeParameters& parameters,
                            char decimalSeparator = '.');
 ReadOutcome ReadRecordLines(const std::string& name, const std::vector<std::string>& lines,

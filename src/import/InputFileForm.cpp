@@ -1,7 +1,6 @@
 #include "import/InputFileForm.h"
 
 #include "app/Platform.h"
-#include "text/NumberText.h"
 
 #include <QButtonGroup>
 #include <QFormLayout>
@@ -17,29 +16,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include <optional>
 #include <utility>
-
-std::variant<FreeTypeParameters, FreeTypeFailure> ReadFreeTypeParameters(const FreeTypeTexts& texts,
-                                                                         char decimalSeparator) {
-    const std::optional<double> timeStep = ParseNumber(texts.TimeStep, decimalSeparator);
-    if (!timeStep) {
-        return FreeTypeFailure{NotAValidFloatingNumber(texts.TimeStep),
-                               FreeTypeFailure::Field::TimeStep};
-    }
-    const std::optional<double> scalingFactor = ParseNumber(texts.ScalingFactor, decimalSeparator);
-    if (!scalingFactor) {
-        return FreeTypeFailure{NotAValidFloatingNumber(texts.ScalingFactor),
-                               FreeTypeFailure::Field::ScalingFactor};
-    }
-    FreeTypeParameters parameters;
-    parameters.TimeStep = *timeStep;
-    parameters.ScalingFactor = *scalingFactor;
-    parameters.LinesToSkip = texts.LinesToSkip;
-    parameters.Delimiter = texts.Delimiter;
-    parameters.AccelerationColumn = texts.AccelerationColumn;
-    return parameters;
-}
+#include <variant>
 
 namespace {
 

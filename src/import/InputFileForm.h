@@ -1,6 +1,6 @@
 #pragma once
 
-#include "import/FreeFormatReader.h"
+#include "import/FreeTypeTexts.h"
 #include "import/RecordFormat.h"
 
 #include <QDialog>
@@ -9,8 +9,6 @@
 
 #include <functional>
 #include <optional>
-#include <string>
-#include <variant>
 
 class Platform;
 class QGroupBox;
@@ -19,28 +17,6 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
-
-// What the two typed fields of "Input File Parameters" hold, with the choices of
-// the other controls.
-struct FreeTypeTexts {
-    std::string TimeStep;      // "Time Step dt ( s )"
-    std::string ScalingFactor; // "Scaling Factor"
-    int LinesToSkip = 0;
-    FieldDelimiter Delimiter = FieldDelimiter::Comma;
-    int AccelerationColumn = 1;
-};
-
-// A typed field that does not hold a number: the message shown and the field.
-struct FreeTypeFailure {
-    enum class Field { TimeStep, ScalingFactor };
-    std::string Message;
-    Field Focus;
-};
-
-// OK's test of the dialog: the time step, then the scaling factor, must convert
-// (no range test). Returns the parameters or the first failure.
-std::variant<FreeTypeParameters, FreeTypeFailure> ReadFreeTypeParameters(const FreeTypeTexts& texts,
-                                                                         char decimalSeparator);
 
 // What "Input File Parameters" hands over with the chosen files: the format
 // (nullopt: "Detect from file") and the Free Type layout, used for Free Type

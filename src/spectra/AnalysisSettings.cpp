@@ -19,7 +19,7 @@ struct FieldReader {
 
     // Converts one field's text; on failure records the not-a-number message.
     std::optional<double> Read(const std::string& text, SettingsField field) {
-        std::optional<double> value = ParseNumber(text, decimalSeparator);
+        std::optional<double> value = ParseUserNumber(text, decimalSeparator);
         if (!value) {
             failure = SettingsFailure{NotAValidFloatingNumber(text), field};
         }

@@ -12,7 +12,7 @@ std::optional<DampingFailure> ReadDampingRatios(DOUBLEVECTOR& dampingRatios,
     const int available = static_cast<int>(fieldTexts.size());
     for (int field = 0; field < count && field < available; ++field) {
         const std::string& text = fieldTexts[static_cast<std::size_t>(field)];
-        const std::optional<double> percent = ParseNumber(text, decimalSeparator);
+        const std::optional<double> percent = ParseUserNumber(text, decimalSeparator);
         if (!percent) {
             return DampingFailure{NotAValidFloatingNumber(text), field};
         }

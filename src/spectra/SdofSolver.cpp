@@ -110,7 +110,10 @@ bool ComputePeakAndFinalResponse(const TimeHistory& record, bool corrected, doub
         }
     } else {
         const NewmarkConstantSet c = NewmarkConstants(xi, h, omega, beta, gamma);
-        double a = 0; // relative acceleration, cm/s²; zero at rest whatever x[0] is
+        // Relative acceleration, cm/s². At rest (u = v = 0) the equation of
+        // motion leaves u'' = -g x[0]: starting from 0 instead would integrate
+        // the record shifted by its first sample.
+        double a = NewmarkStartAcceleration(g, x[0]);
         for (std::size_t k = 1; k < N; ++k) {
             const double dag = g * (x[k] - x[k - 1]) / n;
             for (int i = 1; i <= n; ++i) {

@@ -30,6 +30,12 @@ struct NewmarkConstantSet {
 
 NewmarkConstantSet NewmarkConstants(double xi, double h, double omega, double beta, double gamma);
 
+// cm/s²: Newmark's relative acceleration at the start, when the oscillator is at
+// rest in equilibrium with the first sample firstSample (g), gravity in cm/s².
+inline double NewmarkStartAcceleration(double gravity, double firstSample) {
+    return -(gravity * firstSample);
+}
+
 // The most sub-steps one record step may take. More means a period far too
 // short for the time step (below half a microsecond with dt = 0.01 s and
 // dt/T = 0.02), which no ground-motion spectrum needs and which would keep one
@@ -44,7 +50,8 @@ int SubStepCount(double dt, double period, double maxDtOverT);
 
 // The peaks of one oscillator: |u| max (SD, cm), |u'| max (SV, cm/s) and
 // |u'' + g x| / g max (SA, g), over the sub-step end points, from rest, by the
-// chosen method. The series is the record's corrected acceleration when
+// chosen method (Newmark's starting with the relative acceleration of rest,
+// NewmarkStartAcceleration). The series is the record's corrected acceleration when
 // `corrected`, else its acceleration. Returns false without touching the
 // outputs when the series is empty; otherwise the outputs are set to 0 first
 // (a one-sample series gives three zeros). Also returns false, with the outputs

@@ -54,6 +54,13 @@ SpectraOutcome ComputeSpectraCurves(SpectraEngine& engine, const TimeHistory& re
     const bool hasSamples = !input.Series->empty();
     const std::size_t periodCount = periods.size();
     if (hasSamples) {
+        // A record that does not advance in time has no oscillator to integrate
+        // (every sub-step count is refused below, but the period is not the cause).
+        if (!(input.Dt > 0)) {
+            outcome.Refusal = "Time step " + FormatGeneral(input.Dt, decimalSeparator) +
+                              " is not greater than zero: the record cannot be analysed!";
+            return outcome;
+        }
         for (std::size_t i = 1; i < periodCount; ++i) {
             if (SubStepCount(input.Dt, periods[i], input.MaxDtOverT) == 0) {
                 outcome.Refusal = "Period " + FormatGeneral(periods[i], decimalSeparator) +

@@ -41,10 +41,11 @@ std::string SolverFailureMessage(double dampingRatio, double period, char decima
 
 // The spectra of `record` (its corrected acceleration when it is corrected) for
 // every ratio of `dampingRatios` (in that order) and every period of `periods`
-// (entry 0 = period 0). Value 0 of every curve is fixed: SD = SV = PSV = 0 and
-// SA = PSA = the record's uncorrected peak acceleration. Values 1 ... are the
-// engine's peaks with PSV = omega SD and PSA = omega² SD / g. `out` is replaced;
-// it stays empty on a refusal.
+// (entry 0 = period 0). Refused before computing: the inputs of
+// CheckSpectraInputs, a record with samples whose time step is not greater than
+// zero, and a period too short for the time step. Value 0 of every curve is fixed: SD = SV = PSV =
+// 0 and SA = PSA = the record's uncorrected peak acceleration. Values 1 ... are the engine's peaks
+// with PSV = omega SD and PSA = omega² SD / g. `out` is replaced; it stays empty on a refusal.
 SpectraOutcome ComputeSpectraCurves(SpectraEngine& engine, const TimeHistory& record,
                                     const AnalysisSettings& settings,
                                     const DOUBLEVECTOR& dampingRatios, const DOUBLEVECTOR& periods,

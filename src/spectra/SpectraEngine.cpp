@@ -413,11 +413,13 @@ double FinishPeak(double largestNumerator, double gravity) {
     return std::isnan(quotient) ? 0 : quotient;
 }
 
-// Fills the coefficient rows and zeroes the state rows of the task's vectors;
-// lanes past the last oscillator repeat it.
+// Fills the coefficient rows and sets the state rows of the task's vectors to
+// rest (zero, but Newmark's relative acceleration, which starts in equilibrium
+// with the first sample); lanes past the last oscillator repeat it.
 void PrepareLanes(const TaskContext& c, const Group& t, int lanes, double* blocks) {
     const std::size_t vectors = (t.Count + lanes - 1) / lanes;
     const double h = c.Dt / t.SubSteps; // s, as in the solver
+    const double startAcceleration = NewmarkStartAcceleration(c.Gravity, c.X[0]); // cm/s²
     for (std::size_t vec = 0; vec < vectors; ++vec) {
         double* b = blocks + vec * VectorBlock;
         for (int lane = 0; lane < lanes; ++lane) {
@@ -452,6 +454,9 @@ void PrepareLanes(const TaskContext& c, const Group& t, int lanes, double* block
             }
             for (int row = StU; row < RowCount; ++row) {
                 column[row * MaxLanes] = 0.0;
+            }
+            if (c.Method == SolverMethod::Newmark) {
+                column[StA * MaxLanes] = startAcceleration;
             }
         }
     }

@@ -7,33 +7,60 @@
 
 namespace {
 
-// True when value * 10^decimals lies exactly halfway between two integers.
-// value = m * 2^e with m a 53-bit integer; value * 2 * 10^d = m * 5^d * 2^(e+1+d)
-// is evaluated exactly in 128-bit integers (5^d < 2^64 for d <= 27).
+// True when value * 10^decimals lies exactly halfway between two integers, that
+// is when value * 2 * 10^decimals is an odd integer. With value = m * 2^e (m odd)
+// that product is m * 5^decimals * 2^(e + 1 + decimals), odd exactly when
+// e = -(decimals + 1): when value * 2^(decimals + 1) is an odd integer.
 bool IsExactHalf(double value, int decimals) {
-    if (!std::isfinite(value) || value == 0.0 || decimals > 27) {
+    if (!std::isfinite(value) || value == 0.0 || decimals < 0) {
         return false;
     }
-    int exponent = 0;
-    const double fraction = std::frexp(std::fabs(value), &exponent); // [0.5, 1)
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-    exponent -= 53;
-    unsigned __int128 product = mantissa;
-    for (int i = 0; i < decimals; ++i) {
-        product *= 5;
-    }
-    const int shift = exponent + 1 + decimals;
-    if (shift >= 0) {
-        return shift == 0 && (product & 1) != 0; // odd integer <=> half
-    }
-    if (shift <= -127) {
+    // Scaling by a power of two is exact (the subnormals included) as long as
+    // it does not overflow; every double from 2^53 on is an even integer, and
+    // so stays one when scaled up.
+    const double magnitude = std::fabs(value);
+    if (magnitude >= 0x1p53) {
         return false;
     }
-    const unsigned __int128 lowMask = (static_cast<unsigned __int128>(1) << (-shift)) - 1;
-    if ((product & lowMask) != 0) {
-        return false;
+    const double scaled = std::ldexp(magnitude, decimals + 1);
+    return std::isfinite(scaled) && std::floor(scaled) == scaled && std::fmod(scaled, 2.0) == 1.0;
+}
+
+// Adds one unit in the last place to a string of digits with at most one '.',
+// carrying through the digits ("9.99" -> "10.00").
+void IncrementLastDigit(std::string& digits) {
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        if (digits[i] == '.') {
+            continue;
+        }
+        if (digits[i] != '9') {
+            ++digits[i];
+            return;
+        }
+        digits[i] = '0';
     }
-    return ((product >> (-shift)) & 1) != 0;
+    digits.insert(digits.begin(), '1');
+}
+
+// |value| with `decimals` digits, an exact half rounded away from zero. The
+// half has exactly decimals + 1 digits, so to_chars writes it exactly with
+// them; the last one (a 5) is dropped and the rest rounded up as digits, so
+// that the value itself is never moved (a nudge by one ulp would change the
+// printed digits once the ulp exceeds the last printed place).
+std::string RoundHalfAwayFromZero(double value, int decimals) {
+    char buffer[512];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                      std::chars_format::fixed, decimals + 1);
+    if (result.ec != std::errc()) {
+        return {};
+    }
+    std::string digits(buffer, result.ptr);
+    digits.pop_back(); // the 5
+    if (!digits.empty() && digits.back() == '.') {
+        digits.pop_back();
+    }
+    IncrementLastDigit(digits);
+    return value < 0 ? "-" + digits : digits;
 }
 
 void ReplaceSeparator(std::string& text, char decimalSeparator) {
@@ -65,16 +92,18 @@ std::string FormatFixed(double value, int decimals, char decimalSeparator) {
     if (!std::isfinite(value)) {
         return std::isnan(value) ? "NAN" : (value > 0 ? "INF" : "-INF");
     }
-    // to_chars rounds exact halves to even; the program rounds them away from zero.
-    if (IsExactHalf(value, decimals)) {
-        value = std::nextafter(value, value > 0 ? HUGE_VAL : -HUGE_VAL);
-    }
     // to_chars is independent of the process locale (Qt sets LC_NUMERIC from
     // the user's locale at start-up, which would change printf's separator).
-    char buffer[512];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    std::string text(buffer, result.ec == std::errc() ? result.ptr : buffer);
+    // It rounds exact halves to even; the program rounds them away from zero.
+    std::string text;
+    if (IsExactHalf(value, decimals)) {
+        text = RoundHalfAwayFromZero(value, decimals);
+    } else {
+        char buffer[512];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                          std::chars_format::fixed, decimals);
+        text.assign(buffer, result.ec == std::errc() ? result.ptr : buffer);
+    }
     DropNegativeZero(text);
     ReplaceSeparator(text, decimalSeparator);
     return text;
@@ -156,6 +185,11 @@ std::string FormatGeneral(double value, char decimalSeparator) {
 
 std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) {
     // Validate the shape first, building a '.'-separated copy for from_chars.
+    // Alongside, the decimal order of the value: the number of integer digits
+    // from the first significant one on, or minus the zeros that open the
+    // fraction, plus the exponent. It tells an underflow (order below 1, read
+    // as zero) from an overflow (refused) when from_chars finds the value out
+    // of range, wherever the digits and the exponent put it.
     std::string normal;
     normal.reserve(text.size());
     std::size_t i = 0;
@@ -166,7 +200,11 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) 
         ++i;
     }
     std::size_t mantissaDigits = 0;
+    std::int64_t order = 0;
+    bool significant = false;
     while (i < n && text[i] >= '0' && text[i] <= '9') {
+        significant = significant || text[i] != '0';
+        order += significant ? 1 : 0;
         normal += text[i++];
         ++mantissaDigits;
     }
@@ -174,6 +212,10 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) 
         normal += '.';
         ++i;
         while (i < n && text[i] >= '0' && text[i] <= '9') {
+            if (!significant && text[i] == '0') {
+                --order;
+            }
+            significant = significant || text[i] != '0';
             normal += text[i++];
             ++mantissaDigits;
         }
@@ -181,22 +223,30 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) 
     if (mantissaDigits == 0) {
         return std::nullopt;
     }
-    bool negativeExponent = false;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         normal += 'e';
         ++i;
+        bool negativeExponent = false;
         if (i < n && (text[i] == '+' || text[i] == '-')) {
             negativeExponent = text[i] == '-';
             normal += text[i++];
         }
         std::size_t exponentDigits = 0;
+        // Saturated far beyond any order a double reaches, and beyond any
+        // count of digits a text can hold.
+        constexpr std::int64_t saturated = 1'000'000'000'000'000;
+        std::int64_t exponent = 0;
         while (i < n && text[i] >= '0' && text[i] <= '9') {
+            if (exponent < saturated) {
+                exponent = exponent * 10 + (text[i] - '0');
+            }
             normal += text[i++];
             ++exponentDigits;
         }
         if (exponentDigits == 0) {
             return std::nullopt;
         }
+        order += negativeExponent ? -exponent : exponent;
     }
     if (i != n) {
         return std::nullopt;
@@ -208,7 +258,7 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) 
     const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         // Underflow reads as zero; overflow is refused.
-        if (!negativeExponent) {
+        if (order > 0) {
             return std::nullopt;
         }
         value = 0.0;
@@ -219,6 +269,14 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) 
         return std::nullopt;
     }
     return negative ? -value : value;
+}
+
+std::optional<double> ParseUserNumber(std::string_view text, char decimalSeparator) {
+    std::optional<double> value = ParseNumber(text, decimalSeparator);
+    if (!value && decimalSeparator != '.') {
+        value = ParseNumber(text, '.');
+    }
+    return value;
 }
 
 std::string NotAValidFloatingNumber(std::string_view text) {

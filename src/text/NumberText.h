@@ -28,6 +28,12 @@ std::string FormatGeneral(double value, char decimalSeparator = '.');
 // no blanks, "inf", "nan", hex, thousands separators, nor values that overflow.
 std::optional<double> ParseNumber(std::string_view text, char decimalSeparator = '.');
 
+// ParseNumber with the user's decimal separator and, failing that, with '.':
+// what a user types into a number field or finds in a record file. '.' is the
+// separator of almost every record file in circulation, of comma-delimited ones
+// always, and of the texts the program suggests itself ("0.01").
+std::optional<double> ParseUserNumber(std::string_view text, char decimalSeparator);
+
 // The message for a typed text that is not a number:
 // "<text>" is not a valid floating number!
 std::string NotAValidFloatingNumber(std::string_view text);

@@ -77,11 +77,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {},
                  kBadLine + "1. ERROR: '' is not a valid floating point value"},
         ReadCase{"oneFinalBreakReadsNormally", "1\n2\n", Params(), {1, 2}, ""},
-        ReadCase{"twoFinalBreaksFailAtBlankLine",
-                 "1\n2\n\n",
-                 Params(),
-                 {},
-                 kBadLine + "3. ERROR: List index out of bounds (0)"},
         ReadCase{"blankLineInData",
                  "1\n   \n2\n",
                  Params(),
@@ -156,6 +151,51 @@ INSTANTIATE_TEST_SUITE_P(
                              10),
                  Params(),
                  {3, 4},
+                 ""}),
+    [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.title); });
+
+// Blank lines (nothing but characters 0 to 32) that end a file are ignored,
+// however many and whatever the line ends and the delimiter; a blank line with
+// a data line after it still fails at its own number, and a file whose data
+// lines are all blank has no data.
+INSTANTIATE_TEST_SUITE_P(
+    BlankLines, ReadRecord,
+    ::testing::Values(
+        ReadCase{"twoFinalBreaks", "1\n2\n\n", Params(), {1, 2}, ""},
+        ReadCase{"manyFinalBlankLines", "1\r\n2\r\n\r\n \t\r\n\r\n", Params(), {1, 2}, ""},
+        ReadCase{"finalBlanksWithoutBreak", "1\n2\n   ", Params(), {1, 2}, ""},
+        ReadCase{"finalControlCharacters", "1\n2\n\x01\x1f\x0b\n\f", Params(), {1, 2}, ""},
+        ReadCase{"finalCrOnly", "1\r2\r\r\r", Params(FieldDelimiter::Space), {1, 2}, ""},
+        ReadCase{"finalBlankAfterColumns",
+                 "0.1,5\n0.2,6\n\n",
+                 Params(FieldDelimiter::Comma, 2),
+                 {5, 6},
+                 ""},
+        ReadCase{"blankBeforeLastDataLine",
+                 "1\n2\n\n3\n\n",
+                 Params(),
+                 {},
+                 kBadLine + "3. ERROR: List index out of bounds (0)"},
+        ReadCase{"blankFirstDataLine",
+                 "h\n\n1\n",
+                 Params(FieldDelimiter::Comma, 1, 1, 1),
+                 {},
+                 kBadLine + "2. ERROR: List index out of bounds (0)"},
+        // Not blank: a comma is a character of the line.
+        ReadCase{"finalLoneComma",
+                 "1\n2\n,\n",
+                 Params(),
+                 {},
+                 kBadLine + "3. ERROR: '' is not a valid floating point value"},
+        ReadCase{"onlyBlankDataLines",
+                 "header\n\n  \n",
+                 Params(FieldDelimiter::Comma, 1, 1, 1),
+                 {},
+                 "FILE: EQ.txt, WARNING: Skipline is too large, there is no data to read!"},
+        ReadCase{"blankHeaderLinesStillSkipped",
+                 "\n\n7\n\n",
+                 Params(FieldDelimiter::Comma, 1, 1, 2),
+                 {7},
                  ""}),
     [](const ::testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.title); });
 

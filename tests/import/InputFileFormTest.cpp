@@ -179,17 +179,24 @@ TEST_F(InputFileFormTest, OkHandsOnWhatWasTyped) {
     EXPECT_EQ(parameters.AccelerationColumn, 3);
 }
 
-TEST_F(InputFileFormTest, TheUsersDecimalSeparatorIsTheOneRead) {
+// In a ',' locale the dialog reads "0,02" and its own default "0.01" alike.
+TEST_F(InputFileFormTest, TheUsersDecimalSeparatorAndThePointAreRead) {
+    dialog = NewDialog(',');
+    platform.fileAnswers.push_back({"/data/a.txt"});
+    PressOk();
+    ASSERT_EQ(imports.size(), 1u);
+    EXPECT_EQ(imports[0].parameters.TimeStep, 0.01);
+    EXPECT_EQ(imports[0].parameters.ScalingFactor, 1);
+    EXPECT_TRUE(platform.Boxes().empty());
+
     dialog = NewDialog(',');
     Control<QLineEdit>("edt1")->setText("0,02");
     Control<QLineEdit>("edt2")->setText("1,5");
     platform.fileAnswers.push_back({"/data/a.txt"});
-
     PressOk();
-
-    ASSERT_EQ(imports.size(), 1u);
-    EXPECT_EQ(imports[0].parameters.TimeStep, 0.02);
-    EXPECT_EQ(imports[0].parameters.ScalingFactor, 1.5);
+    ASSERT_EQ(imports.size(), 2u);
+    EXPECT_EQ(imports[1].parameters.TimeStep, 0.02);
+    EXPECT_EQ(imports[1].parameters.ScalingFactor, 1.5);
 }
 
 struct RefusedCase {

@@ -222,11 +222,42 @@ TEST(UpdateAnalysisSettings, ReadsTheRegionalDecimalSeparator) {
     EXPECT_EQ(s.MaxPeriod, 4.5);
     EXPECT_EQ(s.MaxDtOverT, 0.01);
     EXPECT_EQ(s.Gravity, 981.5);
-    // With ',' as separator, "0.02" is not a number.
-    const auto refused = UpdateAnalysisSettings(Current(), DefaultSettingsTexts(), ',');
+}
+
+// '.' is read besides the user's separator: in a ',' locale the texts "Program
+// Defaults" writes ("0.02", ...) pass, and so do fields mixing both; with '.'
+// as the user's separator a ',' stays refused.
+TEST(UpdateAnalysisSettings, ReadsThePointBesidesTheRegionalSeparator) {
+    const auto defaults = UpdateAnalysisSettings(Current(), DefaultSettingsTexts(), ',');
+    ASSERT_TRUE(std::holds_alternative<AnalysisSettings>(defaults));
+    const AnalysisSettings& d = std::get<AnalysisSettings>(defaults);
+    EXPECT_EQ(d.MinPeriod, 0.02);
+    EXPECT_EQ(d.PeriodStep, 0.02);
+    EXPECT_EQ(d.MaxDtOverT, 0.02);
+
+    SettingsTexts mixed = DefaultSettingsTexts();
+    mixed.Method = SolverMethod::Newmark;
+    mixed.MinPeriod = "0,05";
+    mixed.MaxPeriod = "4.5";
+    mixed.Beta = "0,2";
+    mixed.Gamma = "0.55";
+    mixed.Gravity = "981.456";
+    const auto result = UpdateAnalysisSettings(Current(), mixed, ',');
+    ASSERT_TRUE(std::holds_alternative<AnalysisSettings>(result));
+    const AnalysisSettings& s = std::get<AnalysisSettings>(result);
+    EXPECT_EQ(s.MinPeriod, 0.05);
+    EXPECT_EQ(s.MaxPeriod, 4.5);
+    EXPECT_EQ(s.NewmarkBeta, 0.2);
+    EXPECT_EQ(s.NewmarkGamma, 0.55);
+    EXPECT_EQ(s.Gravity, 981.456);
+
+    SettingsTexts comma = DefaultSettingsTexts();
+    comma.MaxDtOverT = "0,02";
+    const auto refused = UpdateAnalysisSettings(Current(), comma, '.');
     ASSERT_TRUE(std::holds_alternative<SettingsFailure>(refused));
     EXPECT_EQ(std::get<SettingsFailure>(refused).Message,
-              "\"0.02\" is not a valid floating number!");
+              "\"0,02\" is not a valid floating number!");
+    EXPECT_EQ(std::get<SettingsFailure>(refused).Field, SettingsField::MaxDtOverT);
 }
 
 TEST(SettingsTexts, DefaultsAreTheProgramDefaultsAsText) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,10 +102,18 @@ INSTANTIATE_TEST_SUITE_P(
                     {}}),
     [](const ::testing::TestParamInfo<RefusedCase>& info) { return info.param.name; });
 
-TEST(ReadDampingRatios, ReadsTheRegionalDecimalSeparator) {
+// The user's separator, and '.' always besides it.
+TEST(ReadDampingRatios, ReadsTheRegionalSeparatorAndThePoint) {
     DOUBLEVECTOR ratios;
-    ASSERT_FALSE(ReadDampingRatios(ratios, Fields({"2,5"}), 1, ',').has_value());
+    ASSERT_FALSE(ReadDampingRatios(ratios, Fields({"2,5", "7.5", "10"}), 3, ',').has_value());
+    EXPECT_EQ(ratios, (DOUBLEVECTOR{0.025, 0.075, 0.1}));
+    ASSERT_FALSE(ReadDampingRatios(ratios, Fields({"2.5"}), 1, '.').has_value());
     EXPECT_EQ(ratios, DOUBLEVECTOR{0.025});
+    const std::optional<DampingFailure> refused =
+        ReadDampingRatios(ratios, Fields({"5", "2,5"}), 2, '.');
+    ASSERT_TRUE(refused.has_value());
+    EXPECT_EQ(refused->Message, "\"2,5\" is not a valid floating number!");
+    EXPECT_EQ(refused->FieldIndex, 1);
 }
 
 struct GridCase {
@@ -159,6 +168,33 @@ INSTANTIATE_TEST_SUITE_P(
         GridCase{
             "HalfSecondSteps", 1, 6, 0.5, 11, "5.5", {0, 1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, 5, 5.5}},
         GridCase{"StepEqualToRange", 1, 6, 5, 3, "6", {0, 1, 6}}),
+    [](const ::testing::TestParamInfo<GridCase>& info) { return info.param.name; });
+
+// The closing rule's boundary: maxPeriod is added only when the gap is MORE
+// than 10 % of it. Gaps that come out exactly 0.1 of maxPeriod in doubles are
+// not closed; the doubles just above are, those just below are not.
+INSTANTIATE_TEST_SUITE_P(
+    ClosingBoundary, PeriodGrid,
+    ::testing::Values(
+        GridCase{"GapOfExactlyTenPercentNotClosed", 1, 10, 8, 3, "9", {0, 1, 9}},
+        GridCase{"ExactlyTenPercentAfterSeveralSteps", 1, 10, 2, 6, "9", {0, 1, 3, 5, 7, 9}},
+        GridCase{"ExactlyTenPercentOfAFractionalMaximum",
+                 0.25,
+                 2.5,
+                 0.5,
+                 6,
+                 "2.25",
+                 {0, 0.25, 0.75, 1.25, 1.75, 2.25}},
+        GridCase{
+            "GapJustAboveTenPercentClosed", 0.3, 3, 2.4, 4, "3", {0, 0.3, 2.6999999999999997, 3}},
+        GridCase{"AccumulatedGapJustAboveTenPercentClosed",
+                 0.1,
+                 1,
+                 0.2,
+                 7,
+                 "1",
+                 {0, 0.1, 0.30000000000000004, 0.5, 0.7, 0.8999999999999999, 1}},
+        GridCase{"GapJustBelowTenPercentNotClosed", 0.2, 2, 1.6, 3, "1.8", {0, 0.2, 1.8}}),
     [](const ::testing::TestParamInfo<GridCase>& info) { return info.param.name; });
 
 TEST(PeriodGrid, DefaultsStartWithFiftyFiftyTwentyFive) {

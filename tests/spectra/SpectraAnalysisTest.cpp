@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -178,6 +179,45 @@ TEST_F(Analysis, PeriodTooShortForTheTimeStepIsRefused) {
               "Period 1E-12 is too short for the time step 0.01: the oscillator cannot be "
               "integrated!");
     EXPECT_TRUE(curves.SD.empty());
+}
+
+// A time step of zero or less (which the import passes on unchanged) is
+// refused as such, before any period is blamed for it; a positive one of any
+// size is analysed.
+TEST_F(Analysis, TimeStepNotGreaterThanZeroIsRefusedAsSuch) {
+    struct Case {
+        double dt;
+        const char* refusal; // nullptr: analysed
+    };
+    const Case cases[] = {
+        {-0.01, "Time step -0.01 is not greater than zero: the record cannot be analysed!"},
+        {0.0, "Time step 0 is not greater than zero: the record cannot be analysed!"},
+        {-1e300, "Time step -1E300 is not greater than zero: the record cannot be analysed!"},
+        {1e-6, nullptr},
+        {0.02, nullptr},
+    };
+    for (const Case& c : cases) {
+        TimeHistory record("r.txt", c.dt);
+        for (int i = 0; i < 50; ++i) {
+            record.AddAcceleration(0.1 * std::sin(0.3 * i));
+        }
+        const SpectraOutcome outcome =
+            ComputeSpectraCurves(engine, record, settings, {0.05}, {0, 0.1, 1}, curves);
+        if (c.refusal) {
+            EXPECT_EQ(outcome.Refusal, std::optional<std::string>(c.refusal)) << c.dt;
+            EXPECT_TRUE(curves.SD.empty()) << c.dt;
+        } else {
+            EXPECT_FALSE(outcome.Refusal) << c.dt << ": " << outcome.Refusal.value_or("");
+            EXPECT_EQ(curves.SD.size(), 1u) << c.dt;
+        }
+    }
+    // The same text in the user's format.
+    TimeHistory record("r.txt", -0.5);
+    record.AddAcceleration(0.1);
+    record.AddAcceleration(0.2);
+    EXPECT_EQ(ComputeSpectraCurves(engine, record, settings, {0.05}, {0, 0.1}, curves, ',').Refusal,
+              std::optional<std::string>(
+                  "Time step -0,5 is not greater than zero: the record cannot be analysed!"));
 }
 
 TEST(AppendSpectraCurves, FillsTablesInStoreOrder) {
