@@ -14,8 +14,10 @@ namespace {
 QWidget* ActiveWindow() {
     return QApplication::activeWindow();
 }
+// The title of every message box. The application's display name stays unset:
+// Qt would append it to every window title the window manager shows.
 QString Title() {
-    return QGuiApplication::applicationDisplayName();
+    return QStringLiteral("VORSEN");
 }
 } // namespace
 
@@ -53,8 +55,8 @@ void QtPlatform::SetClipboardText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
-void QtPlatform::OpenUrl(const QString& url) {
-    QDesktopServices::openUrl(QUrl(url));
+bool QtPlatform::OpenUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
 }
 
 QDate QtPlatform::Today() {

@@ -28,6 +28,7 @@ public:
     QDate today{2026, 12, 10};
     char decimalSeparator = '.';
     QString clipboard;
+    bool browserStarts = true; // what OpenUrl answers
     // Drives a modal dialog in place of the user; without a script the dialog
     // is dismissed at once, as by its close icon.
     std::function<int(QDialog&)> modalScript;
@@ -59,7 +60,10 @@ public:
         calls.push_back({"SetClipboardText", text});
         clipboard = text;
     }
-    void OpenUrl(const QString& url) override { calls.push_back({"OpenUrl", url}); }
+    bool OpenUrl(const QString& url) override {
+        calls.push_back({"OpenUrl", url});
+        return browserStarts;
+    }
     QDate Today() override { return today; }
     char DecimalSeparator() override { return decimalSeparator; }
     int RunModal(QDialog& dialog) override {
