@@ -94,17 +94,24 @@ private:
     bool keepsSelection;
 };
 
+// The object names of a check list and of its two count boxes.
+struct RecordListNames {
+    const char* List;
+    const char* Checked; // "Number of Checked"
+    const char* Records; // "Number of Records"
+};
+
 // A check list of the records with its "Number of Checked" and "Number of
 // Records" boxes below it.
-void AddRecordList(QVBoxLayout& column, QWidget& group, const char* listName,
-                   const char* checkedName, const char* recordsName, bool keepsSelection,
-                   QListWidget*& list, QLineEdit*& checked, QLineEdit*& records) {
+void AddRecordList(QVBoxLayout& column, QWidget& group, const RecordListNames& names,
+                   bool keepsSelection, QListWidget*& list, QLineEdit*& checked,
+                   QLineEdit*& records) {
     list = new RecordList(keepsSelection, &group);
-    list->setObjectName(QString::fromLatin1(listName));
+    list->setObjectName(QString::fromLatin1(names.List));
     column.addWidget(list, 1);
     auto* counts = new QGridLayout;
-    checked = CountBox(checkedName, &group);
-    records = CountBox(recordsName, &group);
+    checked = CountBox(names.Checked, &group);
+    records = CountBox(names.Records, &group);
     counts->addWidget(new QLabel(QStringLiteral("Number of Checked"), &group), 0, 0);
     counts->addWidget(checked, 0, 1);
     counts->addWidget(new QLabel(QStringLiteral("Number of Records"), &group), 1, 0);
@@ -218,7 +225,7 @@ void TForm1::BuildTimeHistoryPage(QWidget* page) {
     buttons->addWidget(btnClear);
     column->addLayout(buttons);
 
-    AddRecordList(*column, *records, "lst1", "edt3", "edt1", true, lst1, edt3, edt1);
+    AddRecordList(*column, *records, {"lst1", "edt3", "edt1"}, true, lst1, edt3, edt1);
 
     btnDetailed = Button(QStringLiteral("Detailed Data"), "btnDetailed", records);
     column->addWidget(btnDetailed);
@@ -297,7 +304,7 @@ void TForm1::BuildSpectraPage(QWidget* page) {
     chooser->addWidget(cbb4, 1);
     column->addLayout(chooser);
 
-    AddRecordList(*column, *records, "lst3", "edt15", "edt14", false, lst3, edt15, edt14);
+    AddRecordList(*column, *records, {"lst3", "edt15", "edt14"}, false, lst3, edt15, edt14);
 
     auto* damping = new QGroupBox(QStringLiteral("Viscous Damping Values (%)"), records);
     auto* dampingLayout = new QGridLayout(damping);

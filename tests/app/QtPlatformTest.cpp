@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
+#include <string>
 
 namespace {
 
@@ -17,6 +19,10 @@ struct BoxCase {
     std::function<void(QtPlatform&)> show;
     QMessageBox::Icon icon;
 };
+
+void PrintTo(const BoxCase& box, std::ostream* out) {
+    *out << box.name;
+}
 
 class QtPlatformBoxes : public ::testing::TestWithParam<BoxCase> {};
 

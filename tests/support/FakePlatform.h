@@ -49,11 +49,11 @@ public:
     }
     std::optional<QString> ChooseFolder(const QString& startFolder) override {
         calls.push_back({"ChooseFolder", startFolder});
-        if (folderAnswers.empty()) {
-            return std::nullopt;
+        std::optional<QString> answer; // none left: cancel
+        if (!folderAnswers.empty()) {
+            answer.swap(folderAnswers.front());
+            folderAnswers.pop_front();
         }
-        std::optional<QString> answer = folderAnswers.front();
-        folderAnswers.pop_front();
         return answer;
     }
     void SetClipboardText(const QString& text) override {
