@@ -19,23 +19,29 @@ QWidget* ActiveWindow() {
 QString Title() {
     return QStringLiteral("VORSEN");
 }
+// A modal box with one OK button. Its text can be selected and copied: it may
+// hold a file name or a web address that the user needs elsewhere.
+void ShowBox(QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, Title(), text, QMessageBox::Ok, ActiveWindow());
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box.exec();
+}
 } // namespace
 
 void QtPlatform::Warning(const QString& text) {
-    QMessageBox::warning(ActiveWindow(), Title(), text, QMessageBox::Ok);
+    ShowBox(QMessageBox::Warning, text);
 }
 
 void QtPlatform::Information(const QString& text) {
-    QMessageBox::information(ActiveWindow(), Title(), text, QMessageBox::Ok);
+    ShowBox(QMessageBox::Information, text);
 }
 
 void QtPlatform::Message(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, Title(), text, QMessageBox::Ok, ActiveWindow());
-    box.exec();
+    ShowBox(QMessageBox::NoIcon, text);
 }
 
 void QtPlatform::ErrorReport(const QString& text) {
-    QMessageBox::critical(ActiveWindow(), Title(), text, QMessageBox::Ok);
+    ShowBox(QMessageBox::Critical, text);
 }
 
 QStringList QtPlatform::ChooseFiles(const QString& startFolder) {

@@ -1,6 +1,6 @@
 // The real desktop's message boxes: each is titled with the program's name,
 // although no application display name is set (that would end every window
-// title with it).
+// title with it), and its text can be selected.
 #include "app/Platform.h"
 
 #include <QApplication>
@@ -31,6 +31,7 @@ TEST_P(QtPlatformBoxes, AreTitledWithTheProgramsName) {
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextInteractionFlags interaction;
     bool seen = false;
     // Closes the box once it is up, after noting what it shows.
     std::function<void()> closeWhenUp;
@@ -39,6 +40,7 @@ TEST_P(QtPlatformBoxes, AreTitledWithTheProgramsName) {
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
+            interaction = box->textInteractionFlags();
             seen = true;
             box->done(QMessageBox::Ok);
             return;
@@ -51,6 +53,8 @@ TEST_P(QtPlatformBoxes, AreTitledWithTheProgramsName) {
     EXPECT_EQ(title, "VORSEN");
     EXPECT_EQ(text, "the text");
     EXPECT_EQ(icon, GetParam().icon);
+    // An address or a file name in the text can be copied out of the box.
+    EXPECT_TRUE(interaction.testFlag(Qt::TextSelectableByMouse));
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
 }
 
