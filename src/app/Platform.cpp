@@ -14,26 +14,34 @@ namespace {
 QWidget* ActiveWindow() {
     return QApplication::activeWindow();
 }
+// The title of every message box. The application's display name stays unset:
+// Qt would append it to every window title the window manager shows.
 QString Title() {
-    return QGuiApplication::applicationDisplayName();
+    return QStringLiteral("VORSEN");
+}
+// A modal box with one OK button. Its text can be selected and copied: it may
+// hold a file name or a web address that the user needs elsewhere.
+void ShowBox(QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, Title(), text, QMessageBox::Ok, ActiveWindow());
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box.exec();
 }
 } // namespace
 
 void QtPlatform::Warning(const QString& text) {
-    QMessageBox::warning(ActiveWindow(), Title(), text, QMessageBox::Ok);
+    ShowBox(QMessageBox::Warning, text);
 }
 
 void QtPlatform::Information(const QString& text) {
-    QMessageBox::information(ActiveWindow(), Title(), text, QMessageBox::Ok);
+    ShowBox(QMessageBox::Information, text);
 }
 
 void QtPlatform::Message(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, Title(), text, QMessageBox::Ok, ActiveWindow());
-    box.exec();
+    ShowBox(QMessageBox::NoIcon, text);
 }
 
 void QtPlatform::ErrorReport(const QString& text) {
-    QMessageBox::critical(ActiveWindow(), Title(), text, QMessageBox::Ok);
+    ShowBox(QMessageBox::Critical, text);
 }
 
 QStringList QtPlatform::ChooseFiles(const QString& startFolder) {
@@ -53,8 +61,8 @@ void QtPlatform::SetClipboardText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
-void QtPlatform::OpenUrl(const QString& url) {
-    QDesktopServices::openUrl(QUrl(url));
+bool QtPlatform::OpenUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
 }
 
 QDate QtPlatform::Today() {

@@ -21,7 +21,8 @@ public:
     virtual std::optional<QString>
     ChooseFolder(const QString& startFolder) = 0; // nullopt: cancelled
     virtual void SetClipboardText(const QString& text) = 0;
-    virtual void OpenUrl(const QString& url) = 0;
+    // Hands the address to the desktop's browser; false when none could be started.
+    virtual bool OpenUrl(const QString& url) = 0;
     virtual QDate Today() = 0;
     // The user's decimal separator, read once from the system locale.
     virtual char DecimalSeparator() = 0;
@@ -39,7 +40,7 @@ public:
     QStringList ChooseFiles(const QString& startFolder) override;
     std::optional<QString> ChooseFolder(const QString& startFolder) override;
     void SetClipboardText(const QString& text) override;
-    void OpenUrl(const QString& url) override;
+    bool OpenUrl(const QString& url) override;
     QDate Today() override;
     char DecimalSeparator() override;
     int RunModal(QDialog& dialog) override;

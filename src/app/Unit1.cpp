@@ -1,5 +1,7 @@
 #include "app/Unit1.h"
 
+#include "app/BusyCursor.h"
+
 #include "export/ReportHeader.h"
 #include "export/SpectraReport.h"
 #include "export/TimeHistoryReport.h"
@@ -26,6 +28,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -58,17 +61,58 @@ QPushButton* Button(const QString& caption, const char* name, QWidget* parent) {
     return button;
 }
 
+// A check list of the records. The copy key does nothing: the view's own copy
+// would put the row's name on the clipboard, where the user expects the last
+// table selection copied. A list that keeps its selection never lets the user
+// clear it (a click below the rows, Ctrl+click or Ctrl+Space on the selected
+// row): its selected row is what the commands act on and what the plots show.
+class RecordList : public QListWidget {
+public:
+    RecordList(bool keepsSelection, QWidget* parent)
+        : QListWidget(parent), keepsSelection(keepsSelection) {}
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        const QItemSelectionModel::SelectionFlags command =
+            QListWidget::selectionCommand(index, event);
+        if (keepsSelection && !selectedItems().isEmpty() &&
+            (!index.isValid() || command.testFlag(QItemSelectionModel::Deselect) ||
+             command.testFlag(QItemSelectionModel::Toggle))) {
+            return QItemSelectionModel::NoUpdate;
+        }
+        return command;
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->matches(QKeySequence::Copy)) {
+            event->accept();
+            return;
+        }
+        QListWidget::keyPressEvent(event);
+    }
+
+private:
+    bool keepsSelection;
+};
+
+// The object names of a check list and of its two count boxes.
+struct RecordListNames {
+    const char* List;
+    const char* Checked; // "Number of Checked"
+    const char* Records; // "Number of Records"
+};
+
 // A check list of the records with its "Number of Checked" and "Number of
 // Records" boxes below it.
-void AddRecordList(QVBoxLayout& column, QWidget& group, const char* listName,
-                   const char* checkedName, const char* recordsName, QListWidget*& list,
-                   QLineEdit*& checked, QLineEdit*& records) {
-    list = new QListWidget(&group);
-    list->setObjectName(QString::fromLatin1(listName));
+void AddRecordList(QVBoxLayout& column, QWidget& group, const RecordListNames& names,
+                   bool keepsSelection, QListWidget*& list, QLineEdit*& checked,
+                   QLineEdit*& records) {
+    list = new RecordList(keepsSelection, &group);
+    list->setObjectName(QString::fromLatin1(names.List));
     column.addWidget(list, 1);
     auto* counts = new QGridLayout;
-    checked = CountBox(checkedName, &group);
-    records = CountBox(recordsName, &group);
+    checked = CountBox(names.Checked, &group);
+    records = CountBox(names.Records, &group);
     counts->addWidget(new QLabel(QStringLiteral("Number of Checked"), &group), 0, 0);
     counts->addWidget(checked, 0, 1);
     counts->addWidget(new QLabel(QStringLiteral("Number of Records"), &group), 1, 0);
@@ -158,10 +202,10 @@ void TForm1::BuildMenu() {
     });
     QAction* site = help->addAction(QString::fromLatin1(Links::HomePage));
     connect(site, &QAction::triggered, this,
-            [this] { Platform_.OpenUrl(QString::fromLatin1(Links::HomePage)); });
+            [this] { OpenLink(Platform_, QString::fromLatin1(Links::HomePage)); });
     QAction* howTo = help->addAction(QStringLiteral("How to use?"));
     connect(howTo, &QAction::triggered, this,
-            [this] { Platform_.OpenUrl(QString::fromLatin1(Links::HowToUsePage)); });
+            [this] { OpenLink(Platform_, QString::fromLatin1(Links::HowToUsePage)); });
 }
 
 void TForm1::Setting1Click() {
@@ -182,7 +226,7 @@ void TForm1::BuildTimeHistoryPage(QWidget* page) {
     buttons->addWidget(btnClear);
     column->addLayout(buttons);
 
-    AddRecordList(*column, *records, "lst1", "edt3", "edt1", lst1, edt3, edt1);
+    AddRecordList(*column, *records, {"lst1", "edt3", "edt1"}, true, lst1, edt3, edt1);
 
     btnDetailed = Button(QStringLiteral("Detailed Data"), "btnDetailed", records);
     column->addWidget(btnDetailed);
@@ -266,7 +310,7 @@ void TForm1::BuildSpectraPage(QWidget* page) {
     chooser->addWidget(cbb4, 1);
     column->addLayout(chooser);
 
-    AddRecordList(*column, *records, "lst3", "edt15", "edt14", lst3, edt15, edt14);
+    AddRecordList(*column, *records, {"lst3", "edt15", "edt14"}, false, lst3, edt15, edt14);
 
     auto* damping = new QGroupBox(QStringLiteral("Viscous Damping Values (%)"), records);
     auto* dampingLayout = new QGridLayout(damping);
@@ -310,11 +354,17 @@ void TForm1::BuildSpectraPage(QWidget* page) {
     connect(lst3, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { RecordListMenu->popup(lst3->viewport()->mapToGlobal(at)); });
     connect(lst3, &QListWidget::itemChanged, this, [this] { CountChecked(lst3, edt15); });
-    connect(lst3, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) {
-            cbb4->setCurrentIndex(row);
+    // The row the user selects, by mouse or keys, and a click on the row already
+    // selected, choose the same record in "Record". The focus arriving in the
+    // list (Qt then makes its first row current without selecting it) does not.
+    connect(lst3, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> selected = lst3->selectedItems();
+        if (!selected.isEmpty()) {
+            cbb4->setCurrentIndex(lst3->row(selected.front()));
         }
     });
+    connect(lst3, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { cbb4->setCurrentIndex(lst3->row(item)); });
     connect(cbb6, &QComboBox::currentIndexChanged, this, [this](int index) {
         const int count = index + 1;
         for (int i = 0; i < 9; ++i) {
@@ -334,7 +384,7 @@ void TForm1::BuildStatusBar() {
     site->setObjectName(QStringLiteral("SiteLabel"));
     site->setCursor(Qt::PointingHandCursor);
     connect(site, &HoverLabel::clicked, this,
-            [this] { Platform_.OpenUrl(QString::fromLatin1(Links::HomePage)); });
+            [this] { OpenLink(Platform_, QString::fromLatin1(Links::HomePage)); });
     TipLabel = new QLabel(QStringLiteral("Tips: grey line is corrected results!"), this);
     TipLabel->setObjectName(QStringLiteral("TipLabel"));
     statusBar()->addWidget(author);
@@ -531,6 +581,9 @@ void TForm1::ApplyBaselineCorrectionCommand() {
     }
     ClearTimeHistoryPlots();
     PlotSelectedRecord();
+    if (Viewer_) {
+        Viewer_->RecordChanged(lst1->currentRow());
+    }
 }
 
 void TForm1::ClearTimeHistoryPlots() {
@@ -589,11 +642,11 @@ void TForm1::btn11Click() {
         return;
     }
     const TimeHistory& record = *Workspace_.Records[static_cast<std::size_t>(chosen)];
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SpectraOutcome outcome =
-        AnalyzeIntoStore(Engine_, record, Workspace_.AnalysisSettings, Workspace_.SpectraStore,
-                         Platform_.DecimalSeparator());
-    QApplication::restoreOverrideCursor();
+    const SpectraOutcome outcome = [&] {
+        const BusyCursor busy;
+        return AnalyzeIntoStore(Engine_, record, Workspace_.AnalysisSettings,
+                                Workspace_.SpectraStore, Platform_.DecimalSeparator());
+    }();
     if (outcome.Refusal) {
         // Nothing was computed: the store, the chart and the tables keep the last analysis.
         Platform_.Warning(QString::fromStdString(*outcome.Refusal));
@@ -698,23 +751,28 @@ void TForm1::ExportCheckedSpectra() {
     if (!folder) {
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (int row : *rows) {
-        const QDate today = Platform_.Today();
-        const ReportDate date{today.year(), today.month(), today.day()};
-        const SpectraExportResult result = ExportSpectraReport(
-            Engine_, *Workspace_.Records[static_cast<std::size_t>(row)], settings,
-            store.DampingRatios, store.Periods, Workspace_.SoftwareEdition, date, *folder,
-            *ReportFiles_, Platform_.DecimalSeparator());
-        for (const std::string& message : result.Messages) {
-            Platform_.Message(QString::fromStdString(message));
-        }
-        if (result.Error) {
-            QApplication::restoreOverrideCursor();
-            Platform_.Warning(QString::fromLocal8Bit(*result.Error));
-            return;
+    std::optional<std::string> error;
+    {
+        const BusyCursor busy;
+        for (int row : *rows) {
+            const QDate today = Platform_.Today();
+            const ReportDate date{today.year(), today.month(), today.day()};
+            SpectraExportResult result = ExportSpectraReport(
+                Engine_, *Workspace_.Records[static_cast<std::size_t>(row)], settings,
+                store.DampingRatios, store.Periods, Workspace_.SoftwareEdition, date, *folder,
+                *ReportFiles_, Platform_.DecimalSeparator());
+            for (const std::string& message : result.Messages) {
+                Platform_.Message(QString::fromStdString(message));
+            }
+            if (result.Error) {
+                error = std::move(result.Error);
+                break;
+            }
         }
     }
-    QApplication::restoreOverrideCursor();
+    if (error) {
+        Platform_.Warning(QString::fromLocal8Bit(*error));
+        return;
+    }
     Platform_.Information(QStringLiteral("Done!"));
 }

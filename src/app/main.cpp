@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
     QtPlatform platform;
     try {
         GuardedApplication application(argc, argv, platform);
-        QApplication::setApplicationDisplayName(QStringLiteral("VORSEN"));
+        // No application display name: Qt would append it to every window
+        // title the window manager shows ("... — VORSEN").
         TForm1 mainWindow(platform);
         mainWindow.show();
         return QApplication::exec();

@@ -148,13 +148,13 @@ TAboutBox::TAboutBox(Platform& platform, QWidget* parent)
     const QString homePage = QString::fromLatin1(Links::HomePage);
     const QString donationPage = QString::fromLatin1(Links::DonationPage);
     connect(websiteLink, &HoverLabel::clicked, this,
-            [this, homePage] { this->platform.OpenUrl(homePage); });
+            [this, homePage] { OpenLink(this->platform, homePage); });
     connect(purpleLink, &HoverLabel::clicked, this,
-            [this, homePage] { this->platform.OpenUrl(homePage); });
+            [this, homePage] { OpenLink(this->platform, homePage); });
     connect(followLabel, &HoverLabel::clicked, this,
-            [this, homePage] { this->platform.OpenUrl(homePage); });
+            [this, homePage] { OpenLink(this->platform, homePage); });
     connect(donationLink, &HoverLabel::clicked, this,
-            [this, donationPage] { this->platform.OpenUrl(donationPage); });
+            [this, donationPage] { OpenLink(this->platform, donationPage); });
     // The invitation shares the purple label's effect; its own look stays.
     connect(followLabel, &HoverLabel::entered, purpleLink, &HoverLabel::ShowHoverLook);
     connect(followLabel, &HoverLabel::left, purpleLink, &HoverLabel::ShowLeaveLook);

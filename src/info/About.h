@@ -7,7 +7,7 @@ class HoverLabel;
 class QPushButton;
 
 // "About VORSEN": the program's title, version, maker, contacts and links.
-// Modal, fixed size; every link goes through Platform::OpenUrl.
+// Modal, fixed size; every link goes through OpenLink.
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:

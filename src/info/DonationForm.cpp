@@ -79,6 +79,6 @@ TDonationBox::TDonationBox(Platform& platform, QWidget* parent)
 
     const QString donationPage = QString::fromLatin1(Links::DonationPage);
     connect(donationLink, &HoverLabel::clicked, this,
-            [this, donationPage] { this->platform.OpenUrl(donationPage); });
+            [this, donationPage] { OpenLink(this->platform, donationPage); });
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+class Platform;
+class QString;
+
 // The addresses of the program's web site. Every link of the program is one of
-// these, opened through Platform::OpenUrl.
+// these, opened through OpenLink.
 namespace Links {
 
 // The home page: the "Help" menu entry, the status-bar address field and the
@@ -15,3 +18,10 @@ inline constexpr char DonationPage[] = "https://vorsen.example.org/donate";
 inline constexpr char HowToUsePage[] = "https://vorsen.example.org/how-to-use";
 
 } // namespace Links
+
+// Opens the address in the user's browser. When no browser can be started, a
+// warning gives the address, so that the user can open it by hand.
+void OpenLink(Platform& platform, const QString& url);
+
+// The text of that warning.
+QString NoBrowserText(const QString& url);

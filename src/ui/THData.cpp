@@ -5,11 +5,15 @@
 #include "ui/GridCopy.h"
 #include "ui/StringGrid.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <array>
@@ -58,6 +62,14 @@ TForm4::TForm4(const std::vector<std::unique_ptr<TimeHistory>>& records, Platfor
         grid->SetColWidth(col, col == 0 ? 56 : 100);
         grid->SetCell(col, 0, QString::fromLatin1(Titles[col]));
     }
+    // Seven 100-pixel columns are wider than the window.
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // Titles wider than their column: the full title as a tooltip over the
+    // heading row (columns 1 .. 7) and over the corner (column 0).
+    grid->horizontalHeader()->viewport()->installEventFilter(this);
+    if (auto* corner = grid->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+        corner->installEventFilter(this);
+    }
 
     closeButton = new QPushButton(QStringLiteral("Close"));
     closeButton->setObjectName(QStringLiteral("CloseButton"));
@@ -100,6 +112,30 @@ void TForm4::FillViewerRecordList() {
         chooser->addItem(QString::fromStdString(record->GetName()));
     }
     chooser->setCurrentIndex(chooser->count() > 0 ? 0 : -1);
+}
+
+bool TForm4::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    int col = 0; // the corner
+    if (watched == grid->horizontalHeader()->viewport()) {
+        const int section = grid->horizontalHeader()->logicalIndexAt(help->pos());
+        if (section < 0) {
+            QToolTip::hideText();
+            return true;
+        }
+        col = section + 1;
+    }
+    QToolTip::showText(help->globalPos(), grid->Cell(col, 0), qobject_cast<QWidget*>(watched));
+    return true;
+}
+
+void TForm4::RecordChanged(int index) {
+    if (index >= 0 && index == chooser->currentIndex()) {
+        ShowViewerRecord();
+    }
 }
 
 void TForm4::ShowViewerRecord() {

@@ -20,9 +20,12 @@ class TimeHistory;
 // the main window keeps a QPointer to it.
 //
 // The grid formats its cells when they are painted or copied, from a copy of
-// the chosen record's series taken by ShowViewerRecord: a record corrected or
-// destroyed afterwards does not change what the viewer shows until it is
-// chosen again.
+// the chosen record's series taken by ShowViewerRecord, so a record destroyed
+// afterwards is never read. The main window calls RecordChanged after it
+// corrects a record, so that the viewer never shows a record's old state.
+//
+// The columns keep their widths (56 and 100 px), so the grid scrolls
+// horizontally as well; each heading shows its full title as a tooltip.
 class TForm4 : public QWidget {
     Q_OBJECT
 public:
@@ -45,10 +48,16 @@ public:
     // of an uncorrected record) and an empty last row. Nothing while no entry is
     // chosen.
     void ShowViewerRecord();
+    // The record at this position of the record list has changed: shown again
+    // if it is the one on show, keeping the selection and the scroll position.
+    void RecordChanged(int index);
 
     QComboBox* RecordChooser() const { return chooser; }
     StringGrid* DataGrid() const { return grid; }
     QPushButton* CloseButton() const { return closeButton; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Shown; // the series of the record on show

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -56,6 +57,26 @@ TEST_F(MainWindow, StartsEmptyWithCaptionFirstPageAndZeroCounts) {
     EXPECT_EQ(window.workspace().MaxExportNumber, 8);
     EXPECT_EQ(window.workspace().AnalysisSettings.Gravity, 980);
     EXPECT_EQ(Find<QLabel>("TipLabel")->text(), "Tips: grey line is corrected results!");
+}
+
+// The window manager shows a window's title as Qt hands it over: with an
+// application display name set, Qt appends it ("... — VORSEN"). So the titles
+// are the captions alone only while no display name is set.
+TEST_F(MainWindow, WindowTitlesAreTheCaptionsAlone) {
+    platform.modalScript = [](QDialog& dialog) {
+        dialog.show();
+        return QDialog::Rejected;
+    };
+    window.Setting1Click();
+    window.OpenImportDialog();
+    window.ShowDetailedData();
+    window.show();
+    EXPECT_EQ(window.windowHandle()->title(), "VORSEN v1.0 (by Halvik)(20180304)");
+    EXPECT_EQ(platform.modalTitles,
+              (std::vector<QString>{"Analysis Settings", "Input File Parameters"}));
+    ASSERT_NE(window.Viewer(), nullptr);
+    EXPECT_EQ(window.Viewer()->windowTitle(), "Detailed Data of Time History Records");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
 }
 
 TEST_F(MainWindow, PageSwitchChangesTheTip) {

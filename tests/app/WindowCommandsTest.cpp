@@ -1,7 +1,11 @@
 // The main window's commands, run headless through the fake desktop.
+#include "app/BusyCursor.h"
 #include "app/Unit1.h"
+#include "info/HoverLabel.h"
+#include "info/Links.h"
 #include "spectra/CircularFrequency.h"
 #include "support/FakePlatform.h"
+#include "text/NumberText.h"
 #include "ui/SpectraChart.h"
 #include "ui/StringGrid.h"
 #include "ui/TimeHistoryPlots.h"
@@ -19,6 +23,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTest>
 #include <QXYSeries>
 #include <gtest/gtest.h>
 
@@ -426,6 +431,37 @@ TEST_F(Commands, DetailedDataOpensOneViewerAndBringsItForward) {
     EXPECT_EQ(window.Viewer(), nullptr);
 }
 
+TEST_F(Commands, CorrectingTheRecordOnShowRefreshesTheViewer) {
+    Import({"A.txt", "B.txt"}, 4);
+    window.ShowDetailedData();
+    TForm4* viewer = window.Viewer();
+    ASSERT_NE(viewer, nullptr);
+    StringGrid& grid = *viewer->DataGrid();
+    grid.SetSelection({2, 2, 3, 3});
+    EXPECT_EQ(grid.Cell(3, 2), "--");
+
+    Button("btnApplyCorrection")->click();
+    const TimeHistory& record = *window.workspace().Records[0];
+    ASSERT_TRUE(record.IsCorrected());
+    for (int col : {3, 5, 7}) {
+        EXPECT_NE(grid.Cell(col, 2), "--") << col;
+    }
+    EXPECT_EQ(grid.Cell(3, 4),
+              QString::fromStdString(FormatFixed(record.GetCorrectedAcceleration()[3], 8)));
+    EXPECT_EQ(grid.Selection(), (GridRect{2, 2, 3, 3})); // the user's selection stays
+
+    Find<QRadioButton>("rbNone")->setChecked(true);
+    Button("btnApplyCorrection")->click();
+    EXPECT_EQ(grid.Cell(3, 2), "--");
+
+    // Correcting another record leaves the one on show as it is.
+    viewer->RecordChooser()->setCurrentIndex(1);
+    List("lst1")->setCurrentRow(0);
+    Find<QRadioButton>("rbLinear")->setChecked(true);
+    Button("btnApplyCorrection")->click();
+    EXPECT_EQ(grid.Cell(3, 1), "--");
+}
+
 TEST_F(Commands, HelpMenuOrderAndLinks) {
     QMenu* help = nullptr;
     for (QAction* action : window.menuBar()->actions()) {
@@ -449,6 +485,25 @@ TEST_F(Commands, HelpMenuOrderAndLinks) {
     EXPECT_TRUE(urls[1].endsWith("how-to-use"));
     EXPECT_EQ(platform.modalTitles,
               (std::vector<QString>{"About VORSEN", QString::fromUtf8("Donation (捐助)")}));
+}
+
+TEST_F(Commands, WithoutABrowserEveryLinkWarnsWithItsAddress) {
+    platform.browserStarts = false;
+    QMenu* help = window.findChild<QMenu*>("Help1");
+    ASSERT_NE(help, nullptr);
+    help->actions()[2]->trigger();
+    help->actions()[3]->trigger();
+    auto* site = window.findChild<HoverLabel*>("SiteLabel");
+    ASSERT_NE(site, nullptr);
+    window.show();
+    QTest::mouseClick(site, Qt::LeftButton);
+    const std::vector<QString> pages = {Links::HomePage, Links::HowToUsePage, Links::HomePage};
+    EXPECT_EQ(platform.Texts("OpenUrl"), pages);
+    ASSERT_EQ(platform.Texts("Warning").size(), 3u);
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        EXPECT_EQ(platform.Texts("Warning")[i], NoBrowserText(pages[i]));
+        EXPECT_TRUE(platform.Texts("Warning")[i].endsWith(pages[i]));
+    }
 }
 
 TEST_F(Commands, ImportDialogImportsTheChosenFilesWithTheTypedParameters) {
@@ -493,6 +548,45 @@ TEST_F(Commands, SettingsDialogUpdatesTheWorkspaceSettings) {
 TEST_F(Commands, AnUnhandledErrorInACommandIsReportedAndTheProgramGoesOn) {
     window.RunCommand([] { throw std::runtime_error("disk on fire"); });
     EXPECT_EQ(platform.Texts("ErrorReport"), (std::vector<QString>{"disk on fire"}));
+}
+
+// A file system that throws where the operating system's would answer.
+class ThrowingFileSystem : public PosixReportFileSystem {
+public:
+    std::optional<std::string> CreateTemporary(const std::string&, const std::string&, int&,
+                                               std::string&) override {
+        throw std::runtime_error("file system gone");
+    }
+};
+
+TEST_F(Commands, TheBusyCursorIsGoneAfterEveryCommandThatThrows) {
+    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+    window.RunCommand([] {
+        const BusyCursor busy;
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        throw std::runtime_error("midway");
+    });
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    // "Export Checked" with a writer that throws while the cursor is busy.
+    Import({"A.txt"}, 50);
+    Check("lst3", {0});
+    ThrowingFileSystem files;
+    window.SetReportFileSystem(files);
+    platform.folderAnswers.push_back(QString::fromStdString(folder.string()));
+    Button("btnExportSpectra")->click();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(platform.Texts("ErrorReport"), (std::vector<QString>{"midway", "file system gone"}));
+    EXPECT_TRUE(platform.Texts("Information").empty());
+
+    // The analysis and an export that fails with a warning give it back too.
+    Button("btn11")->click();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    window.SetReportFileSystem(DefaultReportFileSystem());
+    platform.folderAnswers.push_back(QString::fromStdString((folder / "missing").string()));
+    Button("btnExportSpectra")->click();
+    EXPECT_EQ(platform.Texts("Warning").size(), 1u);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 } // namespace

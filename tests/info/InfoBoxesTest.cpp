@@ -122,6 +122,21 @@ TEST_P(LinkTest, AClickOpensItsPage) {
     EXPECT_TRUE(dialog->isVisible());
 }
 
+TEST_P(LinkTest, WithoutABrowserAWarningGivesTheAddress) {
+    FakePlatform platform;
+    platform.browserStarts = false;
+    const auto dialog = OpenBox(GetParam().box, platform);
+
+    QTest::mouseClick(Label(*dialog, GetParam().label), Qt::LeftButton);
+
+    EXPECT_EQ(platform.Texts("OpenUrl"), std::vector<QString>{GetParam().url});
+    ASSERT_EQ(platform.Boxes().size(), 1u);
+    EXPECT_EQ(platform.Boxes()[0].kind, "Warning");
+    EXPECT_EQ(platform.Boxes()[0].text, NoBrowserText(GetParam().url));
+    EXPECT_TRUE(platform.Boxes()[0].text.endsWith(GetParam().url));
+    EXPECT_TRUE(dialog->isVisible());
+}
+
 INSTANTIATE_TEST_SUITE_P(
     EveryLink, LinkTest,
     ::testing::Values(LinkCase{Box::About, "websiteLink", Links::HomePage},

@@ -28,6 +28,7 @@ public:
     QDate today{2026, 12, 10};
     char decimalSeparator = '.';
     QString clipboard;
+    bool browserStarts = true; // what OpenUrl answers
     // Drives a modal dialog in place of the user; without a script the dialog
     // is dismissed at once, as by its close icon.
     std::function<int(QDialog&)> modalScript;
@@ -48,18 +49,21 @@ public:
     }
     std::optional<QString> ChooseFolder(const QString& startFolder) override {
         calls.push_back({"ChooseFolder", startFolder});
-        if (folderAnswers.empty()) {
-            return std::nullopt;
+        std::optional<QString> answer; // none left: cancel
+        if (!folderAnswers.empty()) {
+            answer.swap(folderAnswers.front());
+            folderAnswers.pop_front();
         }
-        std::optional<QString> answer = folderAnswers.front();
-        folderAnswers.pop_front();
         return answer;
     }
     void SetClipboardText(const QString& text) override {
         calls.push_back({"SetClipboardText", text});
         clipboard = text;
     }
-    void OpenUrl(const QString& url) override { calls.push_back({"OpenUrl", url}); }
+    bool OpenUrl(const QString& url) override {
+        calls.push_back({"OpenUrl", url});
+        return browserStarts;
+    }
     QDate Today() override { return today; }
     char DecimalSeparator() override { return decimalSeparator; }
     int RunModal(QDialog& dialog) override {

@@ -6,12 +6,17 @@
 #include "ui/GridCopy.h"
 #include "ui/StringGrid.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace {
@@ -125,19 +130,22 @@ TEST_F(Viewer, ARecordOf1000ThenOneOf10LeavesTwelveRows) {
     EXPECT_EQ(Grid().Cell(0, 0), "No.");
 }
 
-TEST_F(Viewer, CorrectedColumnsShowNumbersOnlyOnceTheRecordIsChosenAgain) {
+TEST_F(Viewer, ACorrectionOfTheRecordOnShowIsShownAtOnce) {
     records.push_back(MakeRecord("a.txt", 0.01, {0.0, 0.3, -0.2, 0.1}));
     records.push_back(MakeRecord("b.txt", 0.01, {0.2}));
     TForm4& form = Open();
     EXPECT_EQ(Grid().Cell(3, 2), "--");
+    Grid().SetSelection({1, 2, 4, 3});
 
-    // "Apply Baseline Correction" in the main window: the viewer is not refreshed.
+    // "Apply Baseline Correction" in the main window corrects a record, then
+    // tells the viewer which one.
     CorrectByOffset(*records[0], 0.05);
+    EXPECT_EQ(Grid().Cell(3, 2), "--"); // a copy until it is told
+    form.RecordChanged(1);              // not the one on show
     EXPECT_EQ(Grid().Cell(3, 2), "--");
-    EXPECT_EQ(Grid().Cell(2, 2), "0.30000000");
-
-    form.RecordChooser()->setCurrentIndex(1);
-    form.RecordChooser()->setCurrentIndex(0);
+    form.RecordChanged(0);
+    EXPECT_EQ(Grid().Selection(), (GridRect{1, 2, 4, 3}));
+    EXPECT_EQ(Grid().RowCount(), 6);
     const TimeHistory& record = *records[0];
     for (int row = 1; row <= 4; ++row) {
         const auto s = static_cast<std::size_t>(row - 1);
@@ -146,6 +154,51 @@ TEST_F(Viewer, CorrectedColumnsShowNumbersOnlyOnceTheRecordIsChosenAgain) {
         EXPECT_EQ(Grid().Cell(7, row), Fixed(record.GetCorrectedDisplacement()[s], 8));
     }
     EXPECT_EQ(Grid().Cell(3, 2), "0.25000000");
+    EXPECT_EQ(Grid().Cell(2, 2), "0.30000000");
+
+    // Removing the correction shows "--" again; a viewer showing nothing stays so.
+    records[0]->SetCorrected(false);
+    form.RecordChanged(0);
+    EXPECT_EQ(Grid().Cell(3, 2), "--");
+    form.ResetViewer();
+    form.RecordChanged(0);
+    form.RecordChanged(-1);
+    EXPECT_EQ(Row(1), "|||||||");
+}
+
+TEST_F(Viewer, ScrollsSidewaysToTheLastColumnAndShowsEveryTitleAsATooltip) {
+    records.push_back(MakeRecord("a.txt", 0.01, {0.0, 0.3, -0.2}));
+    TForm4& form = Open();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QScrollBar* sideways = Grid().horizontalScrollBar();
+    ASSERT_TRUE(sideways->isVisible());
+    ASSERT_GT(sideways->maximum(), 0);
+    sideways->setValue(sideways->maximum());
+    QHeaderView* header = Grid().horizontalHeader();
+    const int lastRight = header->sectionViewportPosition(6) + header->sectionSize(6);
+    EXPECT_LE(lastRight, Grid().viewport()->width());
+    sideways->setValue(0);
+    for (int col = 0; col < 8; ++col) {
+        EXPECT_EQ(Grid().ColWidth(col), col == 0 ? 56 : 100) << col;
+    }
+
+    // Over a heading the tooltip is its full title; column 0's is over the corner.
+    for (int col = 1; col < 8; ++col) {
+        if (header->sectionViewportPosition(col - 1) + 5 >= header->viewport()->width()) {
+            sideways->setValue(sideways->maximum());
+        }
+        const QPoint at(header->sectionViewportPosition(col - 1) + 5, header->height() / 2);
+        QHelpEvent help(QEvent::ToolTip, at, header->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(header->viewport(), &help);
+        EXPECT_EQ(QToolTip::text(), Grid().Cell(col, 0)) << col;
+    }
+    auto* corner = Grid().findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_NE(corner, nullptr);
+    QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), corner->mapToGlobal(QPoint(4, 4)));
+    QCoreApplication::sendEvent(corner, &help);
+    EXPECT_EQ(QToolTip::text(), "No.");
+    QToolTip::hideText();
 }
 
 TEST_F(Viewer, ResetBlanksTheDataRowsAndSurvivesTheRecordsGoing) {
