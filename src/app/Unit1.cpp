@@ -473,18 +473,21 @@ void TForm1::ImportRecordFiles(const ImportChoice& choice, const QStringList& fi
     request.Options.Gravity = Workspace_.AnalysisSettings.Gravity;
     request.Options.DecimalSeparator = Platform_.DecimalSeparator();
     request.Front = ImportFront::Window;
-    bool failed = false;
-    for (int i = 0; i < count && !failed; ++i) {
-        FileImport import = ImportRecordFile(
-            QFileInfo(files[i]).absoluteFilePath().toLocal8Bit().toStdString(), request);
-        if (!import.Warning.empty()) {
-            Platform_.Warning(QString::fromLocal8Bit(import.Warning));
-            failed = true;
-            break;
+    std::string warning;
+    {
+        const BusyCursor busy;
+        for (int i = 0; i < count && warning.empty(); ++i) {
+            FileImport import = ImportRecordFile(
+                QFileInfo(files[i]).absoluteFilePath().toLocal8Bit().toStdString(), request);
+            warning = std::move(import.Warning);
+            for (std::unique_ptr<TimeHistory>& record : import.Records) {
+                Workspace_.Records.push_back(std::move(record));
+            }
         }
-        for (std::unique_ptr<TimeHistory>& record : import.Records) {
-            Workspace_.Records.push_back(std::move(record));
-        }
+    }
+    const bool failed = !warning.empty();
+    if (failed) {
+        Platform_.Warning(QString::fromLocal8Bit(warning));
     }
     RefreshRecordLists();
     if (lst1->count() > 0) {

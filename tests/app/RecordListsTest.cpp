@@ -36,7 +36,7 @@ protected:
             }
             files << QString::fromStdString(path.string());
         }
-        window.ImportRecordFiles(FreeTypeParameters{}, files);
+        window.ImportRecordFiles(ImportChoice{}, files);
         window.show();
         QApplication::setActiveWindow(&window);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
