@@ -380,6 +380,7 @@ private:
         std::size_t next = 0;
         if (std::string warning =
                 ReadHeaderBlock(name, lines, intLine, "Integer-header values follow", "integer",
+                                "100 Integer-header values follow on 10 lines, Format= (10I8)",
                                 PhysicalParameterSlot + 2, ints, next);
             !warning.empty()) {
             result.Warning = warning;
@@ -388,6 +389,7 @@ private:
         const std::size_t realLine = next;
         if (std::string warning =
                 ReadHeaderBlock(name, lines, realLine, "Real-header values follow", "real",
+                                "100 Real-header values follow on 20 lines, Format= (5F15.6)",
                                 SampleIntervalSlot + 1, reals, next);
             !warning.empty()) {
             result.Warning = warning;
@@ -565,17 +567,16 @@ private:
     static std::string ReadHeaderBlock(const std::string& name,
                                        const std::vector<std::string>& lines, std::size_t at,
                                        std::string_view mark, const std::string& kind,
-                                       std::size_t needed, DOUBLEVECTOR& values,
-                                       std::size_t& next) {
+                                       const std::string& example, std::size_t needed,
+                                       DOUBLEVECTOR& values, std::size_t& next) {
         if (at >= lines.size()) {
             return FileWarning(name, "the file ends before its " + kind + " header");
         }
         const std::optional<HeaderBlock> block = ParseHeaderBlock(lines[at], mark);
         if (!block) {
             return LineWarning(name, at + 1,
-                               "expected the " + kind + " header's line (\"100 " +
-                                   std::string(mark) + " on 10 lines, Format= (10I8)\"); found '" +
-                                   HeaderText(lines[at]).substr(0, 60) + "'");
+                               "expected the " + kind + " header's line (\"" + example +
+                                   "\"); found '" + HeaderText(lines[at]).substr(0, 60) + "'");
         }
         const std::size_t perRow = static_cast<std::size_t>(block->Layout.PerRow);
         const std::size_t rows = (block->Count + perRow - 1) / perRow;
