@@ -253,6 +253,12 @@ std::string IntegerText(double value) {
     return std::to_string(static_cast<long long>(value));
 }
 
+// The values that stand for "unknown" in the two headers.
+struct NullValues {
+    double Integer = -999;
+    double Real = -999;
+};
+
 // What reading one record of the file gave.
 struct ChannelRead {
     std::string Warning;         // non-empty: the file is refused
@@ -370,9 +376,9 @@ private:
         if (intLine >= lines.size()) {
             return failFile("the file ends inside the text header");
         }
-        double intNull = -999;
-        double realNull = -999;
-        ReadNullValues(lines, start, intLine, intNull, realNull);
+        const NullValues nulls = ReadNullValues(lines, start, intLine);
+        const double intNull = nulls.Integer;
+        const double realNull = nulls.Real;
 
         // Integer and real headers.
         DOUBLEVECTOR ints;
@@ -608,8 +614,9 @@ private:
     }
 
     // "Values used when parameter or data value is unknown/unspecified:   -999, -999.0".
-    static void ReadNullValues(const std::vector<std::string>& lines, std::size_t start,
-                               std::size_t end, double& intNull, double& realNull) {
+    static NullValues ReadNullValues(const std::vector<std::string>& lines, std::size_t start,
+                                     std::size_t end) {
+        NullValues nulls;
         for (std::size_t j = start + 1; j < end; ++j) {
             const std::string_view line = lines[j];
             if (FindNoCase(line, "unknown") == std::string_view::npos) {
@@ -624,14 +631,15 @@ private:
             if (comma == std::string_view::npos) {
                 continue;
             }
-            const std::optional<double> i = ParseFieldNumber(rest.substr(0, comma));
-            const std::optional<double> r = ParseFieldNumber(rest.substr(comma + 1));
-            if (i && r) {
-                intNull = *i;
-                realNull = *r;
+            const std::optional<double> integer = ParseFieldNumber(rest.substr(0, comma));
+            const std::optional<double> real = ParseFieldNumber(rest.substr(comma + 1));
+            if (integer && real) {
+                nulls.Integer = *integer;
+                nulls.Real = *real;
             }
-            return;
+            break;
         }
+        return nulls;
     }
 
     // Station, origin time and the stated peak from the text lines.

@@ -200,31 +200,45 @@ private:
             }
         }
 
+        // The acceleration block, read; the velocity and displacement blocks
+        // (VORSEN integrates its own) only checked for their rows.
         DOUBLEVECTOR values;
         const std::size_t first = realLine + RealCount / HeaderLayout.PerRow;
+        if (const std::optional<RowFailure> failure =
+                ReadFixedWidthValues(lines, first, *accelerationCount, DataLayout, values, next)) {
+            if (failure->Detail.rfind("the file ends", 0) == 0) {
+                return FileWarning(name, which + ": " + failure->Detail);
+            }
+            return fail(failure->Line, failure->Detail);
+        }
+        struct Block {
+            const char* Name;
+            std::size_t Count;
+        };
         std::size_t blockStart = first;
         std::size_t lastCount = 0;
-        for (const std::size_t count : {*accelerationCount, *velocityCount, *displacementCount}) {
-            DOUBLEVECTOR block;
-            if (count == 0) {
+        for (const Block block :
+             {Block{"acceleration", *accelerationCount}, Block{"velocity", *velocityCount},
+              Block{"displacement", *displacementCount}}) {
+            if (block.Count == 0) {
                 continue;
             }
-            if (const std::optional<RowFailure> failure =
-                    ReadFixedWidthValues(lines, blockStart, count, DataLayout, block, next)) {
-                if (failure->Detail.rfind("the file ends", 0) == 0) {
-                    return FileWarning(name, which + ": " + failure->Detail);
+            const std::size_t rows = (block.Count + DataLayout.PerRow - 1) / DataLayout.PerRow;
+            if (blockStart + rows > lines.size()) {
+                return FileWarning(name, which + ": the file ends inside its " +
+                                             std::string(block.Name) + " block");
+            }
+            for (std::size_t j = blockStart; j < blockStart + rows; ++j) {
+                if (TrimLine(lines[j]).empty()) {
+                    return fail(j, "a blank line inside its " + std::string(block.Name) + " block");
                 }
-                return fail(failure->Line, failure->Detail);
             }
             if (const std::optional<RowFailure> failure =
-                    CheckShortLastRow(lines, blockStart, count, DataLayout)) {
+                    CheckShortLastRow(lines, blockStart, block.Count, DataLayout)) {
                 return fail(failure->Line, failure->Detail);
             }
-            if (values.empty()) {
-                values = std::move(block);
-            }
-            blockStart = next;
-            lastCount = count;
+            blockStart += rows;
+            lastCount = block.Count;
         }
         // Values beyond the last block's count come before the next component.
         for (std::size_t j = blockStart; j < lines.size() && !IsComponentStart(lines[j]); ++j) {
