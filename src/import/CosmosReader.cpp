@@ -543,11 +543,10 @@ private:
         }
         const double dt = interval / 1000.0;
 
-        DOUBLEVECTOR samples(values.size());
         const std::size_t perRow = static_cast<std::size_t>(data->Layout.PerRow);
         for (std::size_t i = 0; i < values.size(); ++i) {
-            samples[i] = AccelerationToG(values[i] * units->Factor, units->Units, options.Gravity);
-            if (!std::isfinite(samples[i])) {
+            values[i] = AccelerationToG(values[i] * units->Factor, units->Units, options.Gravity);
+            if (!std::isfinite(values[i])) {
                 return fail(first + i / perRow, "Floating point overflow");
             }
         }
@@ -564,7 +563,7 @@ private:
                 FormatGeneral(reals[PeakSlot]) + (data->Units.empty() ? "" : " " + data->Units);
         }
         result.Dt = dt;
-        result.Samples = std::move(samples);
+        result.Samples = std::move(values);
         return result;
     }
 

@@ -248,14 +248,14 @@ private:
                                    ")");
             }
         }
-        component.Samples.resize(values.size());
         for (std::size_t i = 0; i < values.size(); ++i) {
-            component.Samples[i] =
+            values[i] =
                 AccelerationToG(values[i] * unit, AccelerationUnits::MmPerS2, options.Gravity);
-            if (!std::isfinite(component.Samples[i])) {
+            if (!std::isfinite(values[i])) {
                 return fail(first + i / DataLayout.PerRow, "Floating point overflow");
             }
         }
+        component.Samples = std::move(values);
         component.Dt = dt;
         ReadInfo(lines, start, component);
         start = blockStart;

@@ -195,10 +195,9 @@ public:
             }
         }
 
-        DOUBLEVECTOR samples(values.size());
         for (std::size_t i = 0; i < values.size(); ++i) {
-            samples[i] = AccelerationToG(values[i], AccelerationUnits::CmPerS2, options.Gravity);
-            if (!std::isfinite(samples[i])) {
+            values[i] = AccelerationToG(values[i], AccelerationUnits::CmPerS2, options.Gravity);
+            if (!std::isfinite(values[i])) {
                 return fail(first + i / DataLayout.PerRow, "Floating point overflow");
             }
         }
@@ -212,7 +211,7 @@ public:
             orientation <= 360 && orientation == std::floor(orientation)) {
             info.Component = std::to_string(static_cast<int>(orientation));
         }
-        outcome.Records.push_back(MakeRecord(name, dt, samples, std::move(info)));
+        outcome.Records.push_back(MakeRecord(name, dt, values, std::move(info)));
         return outcome;
     }
 

@@ -393,3 +393,16 @@ TEST(CosmosDetection, FreeTypeImportOfACosmosFileIsRefused) {
 }
 
 } // namespace
+
+namespace {
+
+// A sample that overflows on its way to g is refused at its line.
+TEST(CosmosRefusal, SampleOverflowingInGIsRefusedAtItsLine) {
+    FormatReadOptions options;
+    options.Gravity = 1e-307;
+    const FormatReadOutcome outcome = CosmosFormat().Read(Base, fixtures::Lines(Base), options);
+    EXPECT_EQ(outcome.Warning, Line + "50. ERROR: Floating point overflow");
+    EXPECT_TRUE(outcome.Records.empty());
+}
+
+} // namespace

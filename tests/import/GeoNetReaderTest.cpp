@@ -291,3 +291,15 @@ TEST(GeoNetDetection, ImportGivesEveryComponentIntegrated) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(GeoNetRefusal, SampleOverflowingInGIsRefusedAtItsLine) {
+    FormatReadOptions options;
+    options.Gravity = 1e-307;
+    const FormatReadOutcome outcome = GeoNetFormat().Read(Base, fixtures::Lines(Base), options);
+    EXPECT_EQ(outcome.Warning, Line + "27. ERROR: component 1: Floating point overflow");
+    EXPECT_TRUE(outcome.Records.empty());
+}
+
+} // namespace

@@ -257,3 +257,15 @@ TEST(SmcDetection, FreeTypeImportOfAnSmcFileIsRefused) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SmcRefusal, SampleOverflowingInGIsRefusedAtItsLine) {
+    FormatReadOptions options;
+    options.Gravity = 1e-307;
+    const FormatReadOutcome outcome = SmcFormat().Read(Base, fixtures::Lines(Base), options);
+    EXPECT_EQ(outcome.Warning, Line + "32. ERROR: Floating point overflow");
+    EXPECT_TRUE(outcome.Records.empty());
+}
+
+} // namespace
