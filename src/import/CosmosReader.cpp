@@ -364,8 +364,8 @@ private:
         // Text header.
         const std::optional<std::size_t> textLines = StatedTextLines(lines[start]);
         if (!IsRecordStart(lines[start])) {
-            return fail(start, "a COSMOS header starts here, with \"(Format v01.20 with 13 "
-                               "text lines)\"; found '" +
+            return fail(start, "expected the first line of a COSMOS header (\"Corrected "
+                               "acceleration (Format v01.20 with 13 text lines)\"); found '" +
                                    HeaderText(lines[start]).substr(0, 60) + "'");
         }
         if (!textLines || *textLines == 0) {

@@ -284,8 +284,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"NotACosmosHeader",
                     Base,
                     {fixtures::SetLine(1, "Corrected acceleration")},
-                    Line + "1. ERROR: a COSMOS header starts here, with \"(Format v01.20 with 13 "
-                           "text lines)\"; found 'Corrected acceleration'"},
+                    Line + "1. ERROR: expected the first line of a COSMOS header (\"Corrected "
+                           "acceleration (Format v01.20 with 13 text lines)\"); found 'Corrected "
+                           "acceleration'"},
         RefusalCase{"TextLineCountWrong",
                     Base,
                     {fixtures::SetLine(1, "Corrected acceleration    (Format v01.20 with 12 text "
