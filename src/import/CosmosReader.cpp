@@ -77,6 +77,13 @@ std::optional<std::size_t> CountBefore(std::string_view line, std::size_t pos) {
     return value;
 }
 
+// "/&  ----------  End of data for channel  1  ----------", or written
+// without the "/&": "End-of-data for Chan  1 acceleration".
+bool IsEndOfData(std::string_view line) {
+    return line.substr(0, 2) == "/&" || FindNoCase(line, "end of data") == 0 ||
+           FindNoCase(line, "end-of-data") == 0;
+}
+
 bool IsRecordStart(std::string_view line) {
     return FindNoCase(line, FormatMark) != std::string_view::npos;
 }
@@ -484,7 +491,7 @@ private:
             if (IsRecordStart(line)) {
                 break;
             }
-            if (!line.empty() && line.substr(0, 2) != "/&") {
+            if (!line.empty() && !IsEndOfData(line)) {
                 const std::size_t blank = line.find_first_of(" \t");
                 if (ParseFieldNumber(line.substr(0, blank))) {
                     return fail(after, "more values than the header states (" +

@@ -170,9 +170,12 @@ private:
         const std::optional<std::size_t> accelerationCount = SlotCount(ints[AccelerationCountSlot]);
         const std::optional<std::size_t> velocityCount = SlotCount(ints[VelocityCountSlot]);
         const std::optional<std::size_t> displacementCount = SlotCount(ints[DisplacementCountSlot]);
-        if (!accelerationCount || *accelerationCount == 0 || !velocityCount || !displacementCount) {
+        if (!accelerationCount || !velocityCount || !displacementCount) {
             return fail(countLine, "the counts of the acceleration, velocity and displacement "
                                    "blocks (fields 4 to 6) are not counts");
+        }
+        if (*accelerationCount == 0) {
+            return fail(countLine, "the acceleration block holds no values (field 4 is 0)");
         }
         // Line 10 states the same count.
         const std::optional<double> stated = NumberAfter(lines[start + 9], "Number of points");

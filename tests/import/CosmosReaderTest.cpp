@@ -148,6 +148,20 @@ TEST(CosmosLineEnds, LfCrLfCrAndNoFinalBreakReadAlike) {
     }
 }
 
+// The end-of-data line may be written without its "/&", or be missing.
+TEST(CosmosLineEnds, EndOfDataLineInItsForms) {
+    const std::vector<std::string> lines = fixtures::Lines(Base);
+    const FormatReadOutcome reference = CosmosFormat().Read(Base, lines, {});
+    ASSERT_EQ(reference.Records.size(), 1U);
+    for (const char* end : {"End-of-data for Chan  1 acceleration", ""}) {
+        std::vector<std::string> edited = lines;
+        edited[52] = end;
+        const FormatReadOutcome outcome = CosmosFormat().Read(Base, edited, {});
+        ASSERT_EQ(outcome.Records.size(), 1U) << outcome.Warning;
+        EXPECT_EQ(outcome.Records[0]->GetAcceleration(), reference.Records[0]->GetAcceleration());
+    }
+}
+
 // ---- Refusals --------------------------------------------------------------
 
 struct RefusalCase {

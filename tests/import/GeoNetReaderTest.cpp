@@ -210,6 +210,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {fixtures::SetColumns(20, 25, "      -5")},
                     Line + "20. ERROR: component 1: the counts of the acceleration, velocity "
                            "and displacement blocks (fields 4 to 6) are not counts"},
+        RefusalCase{"NoAccelerationValues",
+                    {fixtures::SetColumns(20, 25, "       0")},
+                    Line + "20. ERROR: component 1: the acceleration block holds no values (field "
+                           "4 is 0)"},
         RefusalCase{"FewerValuesThanStated",
                     {fixtures::SetColumns(20, 25, "      24"),
                      fixtures::SetLine(10, "Number of points  24    Duration 0.46 sec")},
