@@ -150,7 +150,7 @@ public:
         const double comments = ints[CommentCountSlot];
         const std::size_t commentCountLine = IntegerLine + CommentCountSlot / IntegerLayout.PerRow;
         std::size_t commentCount = 0;
-        if (comments != intMissing) {
+        if (comments != intMissing && comments != -32768) {
             if (comments < 0 || comments != std::floor(comments) || comments > 1e6) {
                 return fail(commentCountLine, "the count of comment lines (integer header value " +
                                                   std::to_string(CommentCountSlot + 1) + ") is " +
