@@ -6,12 +6,16 @@ RecordReaderFuzzer.cpp reads (see Trailer there). The files come from the
 project's own examples (examples/, synthetic) and from small records written
 here to reach the reader's corners: byte-order marks, quoted fields, NUL
 characters, CR-only and mixed line ends, headers, blank lines, decimal commas,
-numbers at the ends of the double range. Run it again to recreate the corpus
-exactly; inputs the fuzzer found are kept apart, in fuzz/regressions.
+numbers at the ends of the double range; the seeds of the standard layouts
+(cosmos-*, smc-*, ...) are written by tests/import/fixtures/generate.py, which
+this script runs last. Run it again to recreate the corpus exactly; inputs the
+fuzzer found are kept apart, in fuzz/regressions.
 """
 
 import os
 import shutil
+import subprocess
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 EXAMPLES = os.path.join(HERE, "..", "examples")
@@ -137,6 +141,9 @@ def main():
     for name, data, tail in seeds():
         with open(os.path.join(CORPUS, name), "wb") as f:
             f.write(data + tail)
+    # The seeds of the standard layouts come from the import fixtures' generator.
+    subprocess.run([sys.executable, os.path.join(HERE, "..", "tests", "import", "fixtures",
+                                                 "generate.py")], check=True)
 
 
 if __name__ == "__main__":

@@ -101,6 +101,39 @@ std::string_view TrimLine(std::string_view line) {
     return line.substr(begin, end - begin);
 }
 
+std::string HeaderText(std::string_view text) {
+    const std::string_view trimmed = TrimLine(text);
+    std::string result;
+    result.reserve(trimmed.size());
+    bool blank = false;
+    for (const char c : trimmed) {
+        if (static_cast<unsigned char>(c) <= 32) {
+            blank = true;
+            continue;
+        }
+        if (blank) {
+            result += ' ';
+            blank = false;
+        }
+        result += c;
+    }
+    return result;
+}
+
+std::size_t FindNoCase(std::string_view text, std::string_view word, std::size_t from) {
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    for (std::size_t i = from; i <= text.size() && word.size() <= text.size() - i; ++i) {
+        std::size_t k = 0;
+        while (k < word.size() && lower(text[i + k]) == lower(word[k])) {
+            ++k;
+        }
+        if (k == word.size()) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
 std::unique_ptr<TimeHistory> MakeRecord(std::string name, double dt, const DOUBLEVECTOR& samples,
                                         RecordInfo info) {
     auto record = std::make_unique<TimeHistory>(std::move(name), dt);

@@ -80,6 +80,14 @@ std::string ComponentRecordName(const std::string& fileName, std::string_view la
 // A line without the characters 0..32 at both ends.
 std::string_view TrimLine(std::string_view line);
 
+// A header text as the record's info keeps it: trimmed, each run of blanks
+// inside it made one space ("Code:CE-J2236   CDMG" -> "Code:CE-J2236 CDMG").
+std::string HeaderText(std::string_view text);
+
+// Where `word` first occurs in `text` from `from` on, ASCII letters compared
+// without case; std::string_view::npos when it does not.
+std::size_t FindNoCase(std::string_view text, std::string_view word, std::size_t from = 0);
+
 // One record from samples already in g, with its info.
 std::unique_ptr<TimeHistory> MakeRecord(std::string name, double dt, const DOUBLEVECTOR& samples,
                                         RecordInfo info);

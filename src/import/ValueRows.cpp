@@ -2,6 +2,7 @@
 
 #include "text/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -133,9 +134,18 @@ std::optional<RowFailure> ReadFixedWidthValues(const std::vector<std::string>& l
                                                std::size_t& next) {
     const std::size_t width = static_cast<std::size_t>(layout.Width);
     const std::size_t perRow = static_cast<std::size_t>(layout.PerRow);
+    if (layout.PerRow <= 0 || layout.Width <= 0) {
+        // No field to read: a layout that does not come from ParseFortranLayout.
+        next = first;
+        return RowFailure{first, "the layout has no fields"};
+    }
     std::size_t read = 0;
     std::size_t j = first;
-    values.reserve(values.size() + count);
+    // The header's count is not trusted for the reservation: a garbled count
+    // must not reserve more than the remaining lines can hold.
+    const std::size_t remaining = first < lines.size() ? lines.size() - first : 0;
+    const std::size_t room = std::min(count, remaining * perRow);
+    values.reserve(values.size() + room);
     while (read < count) {
         if (j >= lines.size()) {
             next = j;
@@ -164,5 +174,26 @@ std::optional<RowFailure> ReadFixedWidthValues(const std::vector<std::string>& l
         ++j;
     }
     next = j;
+    return std::nullopt;
+}
+
+std::optional<RowFailure> CheckShortLastRow(const std::vector<std::string>& lines,
+                                            std::size_t first, std::size_t count,
+                                            const FortranLayout& layout) {
+    const std::size_t perRow = static_cast<std::size_t>(layout.PerRow);
+    const std::size_t width = static_cast<std::size_t>(layout.Width);
+    if (count == 0 || perRow == 0 || count % perRow == 0) {
+        return std::nullopt;
+    }
+    const std::size_t last = first + (count - 1) / perRow;
+    if (last >= lines.size()) {
+        return std::nullopt;
+    }
+    const std::size_t end = (count % perRow) * width;
+    const std::string_view line = lines[last];
+    if (end < line.size() && !Trim(line.substr(end)).empty()) {
+        return RowFailure{last,
+                          "more values than the header states (" + std::to_string(count) + ")"};
+    }
     return std::nullopt;
 }

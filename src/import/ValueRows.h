@@ -45,6 +45,14 @@ std::optional<RowFailure> ReadFixedWidthValues(const std::vector<std::string>& l
                                                const FortranLayout& layout, DOUBLEVECTOR& values,
                                                std::size_t& next);
 
+// After ReadFixedWidthValues: a failure when the block's last row is short
+// (count is not a multiple of PerRow) but holds text after its last field,
+// the first of the values beyond the stated count. Full rows are not checked
+// past their PerRow fields.
+std::optional<RowFailure> CheckShortLastRow(const std::vector<std::string>& lines,
+                                            std::size_t first, std::size_t count,
+                                            const FortranLayout& layout);
+
 // A number of a header or data field: blanks around it are ignored; a Fortran
 // 'D' exponent is taken as 'E'. nullopt when it is not a number.
 std::optional<double> ParseFieldNumber(std::string_view text);
