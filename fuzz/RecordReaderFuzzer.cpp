@@ -330,7 +330,7 @@ FileImport CheckStandardImport(const std::vector<std::string>& lines, const Trai
     request.Options.DecimalSeparator = trailer.DecimalSeparator;
     request.Format = RecordFormatId::FreeType;
     const FileImport asFreeType = ImportRecordLines("record.txt", lines, request);
-    Expect(asFreeType.Records.empty() && asFreeType.Warning.rfind("record.txt is a ", 0) == 0,
+    Expect(asFreeType.Records.empty() && asFreeType.Warning.rfind("record.txt is a", 0) == 0,
            "a standard file is refused as Free Type");
     request.Format.reset();
     FileImport import = ImportRecordLines("record.txt", lines, request);

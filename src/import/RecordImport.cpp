@@ -2,14 +2,26 @@
 
 #include "record/Integration.h"
 
+namespace {
+
+// "a" or "an" before a format's name, read letter by letter (an ESM, an SMC,
+// a K-NET).
+std::string_view Article(std::string_view name) {
+    const std::string_view vowelSounds = "AEFHILMNORSX";
+    return !name.empty() && vowelSounds.find(name[0]) != std::string_view::npos ? "an" : "a";
+}
+
+} // namespace
+
 std::string StandardFileAsFreeTypeWarning(const std::string& name, const RecordFormat& format,
                                           ImportFront front) {
     const std::string formatName(format.Name());
+    const std::string article(Article(formatName));
     if (front == ImportFront::CommandLine) {
-        return name + " is a " + formatName + " record: use --format " + std::string(format.Key()) +
-               " (or auto).";
+        return name + " is " + article + " " + formatName + " record: use --format " +
+               std::string(format.Key()) + " (or auto).";
     }
-    return name + " is a " + formatName + " record: choose \"" + formatName +
+    return name + " is " + article + " " + formatName + " record: choose \"" + formatName +
            "\" under \"File Format\".";
 }
 

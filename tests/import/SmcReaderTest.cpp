@@ -253,7 +253,7 @@ TEST(SmcDetection, FreeTypeImportOfAnSmcFileIsRefused) {
     request.Format = RecordFormatId::FreeType;
     const FileImport result = ImportRecordLines(Base, fixtures::Lines(Base), request);
     EXPECT_TRUE(result.Records.empty());
-    EXPECT_EQ(result.Warning, Base + " is a SMC record: choose \"SMC\" under \"File Format\".");
+    EXPECT_EQ(result.Warning, Base + " is an SMC record: choose \"SMC\" under \"File Format\".");
 }
 
 } // namespace
