@@ -51,6 +51,8 @@ double AccelerationToG(double value, AccelerationUnits units, double gravity) {
         return value / gravity;
     case AccelerationUnits::MmPerS2:
         return value / 10.0 / gravity;
+    case AccelerationUnits::MPerS2:
+        return value * 100.0 / gravity;
     }
     return value;
 }
@@ -63,8 +65,47 @@ std::string_view AccelerationUnitsText(AccelerationUnits units) {
         return "cm/s²";
     case AccelerationUnits::MmPerS2:
         return "mm/s²";
+    case AccelerationUnits::MPerS2:
+        return "m/s²";
     }
     return "g";
+}
+
+std::optional<AccelerationUnits> ParseAccelerationUnits(std::string_view text) {
+    std::string unit;
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) > 32 && c != '(' && c != ')') {
+            unit += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+    }
+    if (unit == "g") {
+        return AccelerationUnits::G;
+    }
+    if (unit == "gal" || unit == "gals") {
+        return AccelerationUnits::CmPerS2;
+    }
+    const std::size_t slash = unit.find('/');
+    if (slash == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::string length = unit.substr(0, slash);
+    const std::string perTime = unit.substr(slash + 1);
+    const bool squaredSeconds = perTime == "s^2" || perTime == "s2" || perTime == "s**2" ||
+                                perTime == "s/s" || perTime == "sec^2" || perTime == "sec2" ||
+                                perTime == "sec**2" || perTime == "sec/sec" || perTime == "s²";
+    if (!squaredSeconds) {
+        return std::nullopt;
+    }
+    if (length == "cm") {
+        return AccelerationUnits::CmPerS2;
+    }
+    if (length == "mm") {
+        return AccelerationUnits::MmPerS2;
+    }
+    if (length == "m") {
+        return AccelerationUnits::MPerS2;
+    }
+    return std::nullopt;
 }
 
 std::string LineWarning(const std::string& name, std::size_t line, const std::string& detail) {
