@@ -28,19 +28,30 @@ std::string Upper(std::string_view text) {
     return upper;
 }
 
-bool IsSeparator(char c) {
-    return static_cast<unsigned char>(c) <= 32 || c == ',' || c == '=' || c == ':' || c == ';';
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Blanks, '=', ':', ';' and ',' part the words of a header line; a comma
+// between two digits ("0,01") stays in its word, so that a number written with
+// a decimal comma is refused rather than read as two.
+bool IsSeparator(std::string_view line, std::size_t i) {
+    const char c = line[i];
+    if (c == ',') {
+        return !(i > 0 && i + 1 < line.size() && IsDigit(line[i - 1]) && IsDigit(line[i + 1]));
+    }
+    return static_cast<unsigned char>(c) <= 32 || c == '=' || c == ':' || c == ';';
 }
 
 std::vector<std::string> Tokens(std::string_view line) {
     std::vector<std::string> tokens;
     std::size_t pos = 0;
     while (pos < line.size()) {
-        while (pos < line.size() && IsSeparator(line[pos])) {
+        while (pos < line.size() && IsSeparator(line, pos)) {
             ++pos;
         }
         const std::size_t start = pos;
-        while (pos < line.size() && !IsSeparator(line[pos])) {
+        while (pos < line.size() && !IsSeparator(line, pos)) {
             ++pos;
         }
         if (pos > start) {
@@ -87,6 +98,8 @@ bool IsQuantityLine(std::string_view line) {
 struct CountLine {
     std::optional<double> Npts;
     std::optional<double> Dt;
+    std::string NptsText; // what follows NPTS when it is not a number
+    std::string DtText;   // what follows DT when it is not a number
 };
 
 // NPTS and DT by keyword, in either order: the number after each keyword, or,
@@ -95,14 +108,24 @@ struct CountLine {
 CountLine ReadCountLine(std::string_view line) {
     const std::vector<std::string> tokens = Tokens(line);
     CountLine count;
+    const auto isKeyword = [](const std::string& token) {
+        return token == "NPTS" || token == "DT" || token == "SEC";
+    };
     for (std::size_t k = 0; k + 1 < tokens.size(); ++k) {
-        if (tokens[k] == "NPTS" && !count.Npts) {
-            count.Npts = TokenNumber(tokens[k + 1]);
-        } else if (tokens[k] == "DT" && !count.Dt) {
-            count.Dt = TokenNumber(tokens[k + 1]);
+        const bool npts = tokens[k] == "NPTS";
+        if ((!npts && tokens[k] != "DT") || isKeyword(tokens[k + 1])) {
+            continue;
+        }
+        std::optional<double>& value = npts ? count.Npts : count.Dt;
+        std::string& text = npts ? count.NptsText : count.DtText;
+        if (!value && text.empty()) {
+            value = TokenNumber(tokens[k + 1]);
+            if (!value) {
+                text = tokens[k + 1];
+            }
         }
     }
-    if (count.Npts || count.Dt) {
+    if (count.Npts || count.Dt || !count.NptsText.empty() || !count.DtText.empty()) {
         return count;
     }
     std::vector<double> numbers;
@@ -300,6 +323,13 @@ public:
             return outcome;
         }
         const CountLine count = ReadCountLine(lines[3]);
+        if (!count.NptsText.empty() || !count.DtText.empty()) {
+            outcome.Warning = LineWarning(name, 4,
+                                          !count.NptsText.empty()
+                                              ? "NPTS '" + count.NptsText + "' is not a number"
+                                              : "DT '" + count.DtText + "' is not a number");
+            return outcome;
+        }
         if (!count.Npts) {
             outcome.Warning = LineWarning(name, 4, "the header gives no number of points (NPTS=)");
             return outcome;
