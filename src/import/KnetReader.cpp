@@ -66,8 +66,12 @@ std::string_view Value(const std::string& line, std::size_t k) {
     return TrimLine(std::string_view(line).substr(Keys[k].size()));
 }
 
-// A number with a unit glued on: "100Hz", "3920(gal)".
-std::optional<double> NumberBefore(std::string_view text, std::string_view unit) {
+// The units glued to the header's numbers.
+enum class GluedUnit { Hz, Gal };
+
+// A number with its unit glued on or left out: "100Hz", "3920(gal)", "100".
+std::optional<double> NumberBefore(std::string_view text, GluedUnit glued) {
+    const std::string_view unit = glued == GluedUnit::Hz ? "Hz" : "(gal)";
     const std::string_view trimmed = TrimLine(text);
     if (trimmed.size() > unit.size()) {
         std::string tail(trimmed.substr(trimmed.size() - unit.size()));
@@ -97,7 +101,7 @@ std::optional<Scale> ReadScaleFactor(std::string_view text) {
     if (slash == std::string_view::npos) {
         return std::nullopt;
     }
-    const std::optional<double> numerator = NumberBefore(text.substr(0, slash), "(gal)");
+    const std::optional<double> numerator = NumberBefore(text.substr(0, slash), GluedUnit::Gal);
     const std::optional<double> denominator = ParseFieldNumber(text.substr(slash + 1));
     if (!numerator || !denominator || !(*numerator > 0) || !(*denominator > 0)) {
         return std::nullopt;
@@ -143,7 +147,7 @@ public:
             }
         }
         const std::string_view rateText = Value(lines[SamplingFreq], SamplingFreq);
-        const std::optional<double> rate = NumberBefore(rateText, "Hz");
+        const std::optional<double> rate = NumberBefore(rateText, GluedUnit::Hz);
         if (!rate || !(*rate > 0)) {
             outcome.Warning = LineWarning(name, SamplingFreq + 1,
                                           "the sampling rate '" + std::string(rateText) +

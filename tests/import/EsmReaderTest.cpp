@@ -92,7 +92,7 @@ std::string Header(const std::map<std::string, std::string>& changes = {}) {
             }
             value = change->second;
         }
-        text += key + ": " + value + "\n";
+        text.append(key).append(": ").append(value).append("\n");
     }
     return text;
 }

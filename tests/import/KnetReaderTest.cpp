@@ -54,7 +54,7 @@ std::string Header(const HeaderValues& v = {}) {
         {"Memo.", ""}};
     std::string text;
     for (const auto& [key, value] : fields) {
-        text += key + std::string(18 - key.size(), ' ') + value + "\n";
+        text.append(key).append(18 - key.size(), ' ').append(value).append("\n");
     }
     return text;
 }
