@@ -3,6 +3,7 @@
 #include "import/ValueRows.h"
 #include "text/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -224,7 +225,9 @@ public:
         const auto stated = static_cast<std::size_t>(*ndata);
 
         DOUBLEVECTOR values;
-        values.reserve(stated);
+        // The header's count is not trusted with memory before the values
+        // are there: a damaged count must not reserve gigabytes.
+        values.reserve(std::min(stated, lines.size() * 1));
         if (const std::optional<RowFailure> failure =
                 ReadBlankSeparatedValues(lines, header.DataStart, lines.size(), values, stated)) {
             outcome.Warning = LineWarning(name, failure->Line + 1, failure->Detail);

@@ -185,6 +185,9 @@ INSTANTIATE_TEST_SUITE_P(
                     kLine + "18. ERROR: more values than the header states (3)"},
         RefusalCase{"fewerValues", Header() + "1.0\n2.0\n",
                     kFile + "the file holds 2 values, fewer than its header states (NDATA = 3)"},
+        RefusalCase{"hugeNdata", Header({{"NDATA", "900000000"}}) + kData,
+                    kFile + "the file holds 3 values, fewer than its header states (NDATA = "
+                            "900000000)"},
         RefusalCase{"headerOnly", Header(),
                     kFile + "the file holds 0 values, fewer than its header states (NDATA = 3)"},
         RefusalCase{"nulEndsText", Header() + "1.0\n2.0" + std::string(1, '\0') + "\n3.0\n",

@@ -216,6 +216,10 @@ INSTANTIATE_TEST_SUITE_P(
                     kLine + "6. ERROR: more values than the header states (3)"},
         RefusalCase{"fewerValues", Header(kG, "NPTS= 5, DT= 0.01") + "0.1 0.2\n0.3 0.4",
                     kFile + "the file holds 4 values, fewer than its header states (NPTS = 5)"},
+        // A damaged count reserves nothing before the values are there.
+        RefusalCase{"hugeCount", Header(kG, "NPTS= 900000000, DT= 0.01") + "0.1 0.2\n",
+                    kFile + "the file holds 2 values, fewer than its header states (NPTS = "
+                            "900000000)"},
         RefusalCase{"noValues", Header(kG, "NPTS= 5, DT= 0.01"),
                     kFile + "the file holds 0 values, fewer than its header states (NPTS = 5)"},
         // The text ends at a NUL character: what follows it is not read.
