@@ -229,7 +229,7 @@ public:
         // are there: a damaged count must not reserve gigabytes.
         values.reserve(std::min(stated, lines.size() * 1));
         if (const std::optional<RowFailure> failure =
-                ReadBlankSeparatedValues(lines, header.DataStart, lines.size(), values, stated)) {
+                ReadSamplesInG(lines, header.DataStart, *units, options.Gravity, stated, values)) {
             outcome.Warning = LineWarning(name, failure->Line + 1, failure->Detail);
             return outcome;
         }
@@ -239,9 +239,6 @@ public:
                                       " values, fewer than its header states (NDATA = " +
                                       std::to_string(stated) + ")");
             return outcome;
-        }
-        for (double& value : values) {
-            value = AccelerationToG(value, *units, options.Gravity);
         }
         RecordInfo info;
         info.Format = std::string(Name());

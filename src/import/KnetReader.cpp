@@ -25,6 +25,7 @@ namespace {
 
 constexpr std::size_t HeaderLines = 17;
 constexpr std::size_t CountsPerRow = 8;
+constexpr double MaxCount = 4503599627370496.0; // 2^52
 
 // The keys of the header, in their order.
 constexpr std::string_view Keys[HeaderLines] = {"Origin Time",
@@ -103,7 +104,8 @@ std::optional<Scale> ReadScaleFactor(std::string_view text) {
     }
     const std::optional<double> numerator = NumberBefore(text.substr(0, slash), GluedUnit::Gal);
     const std::optional<double> denominator = ParseFieldNumber(text.substr(slash + 1));
-    if (!numerator || !denominator || !(*numerator > 0) || !(*denominator > 0)) {
+    if (!numerator || !denominator || !(*numerator > 0) || !(*denominator > 0) ||
+        !std::isfinite(*numerator / *denominator)) {
         return std::nullopt;
     }
     return Scale{*numerator, *denominator};
@@ -166,7 +168,8 @@ public:
         // the data, or a longer row, is a damaged file, not a layout.
         DOUBLEVECTOR counts;
         counts.reserve((lines.size() - HeaderLines) * CountsPerRow);
-        std::size_t shortRow = 0; // index of a short row met; 0: none yet
+        std::vector<std::size_t> rowLines; // the line of each row of counts
+        std::size_t shortRow = 0;          // index of a short row met; 0: none yet
         std::size_t shortCount = 0;
         for (std::size_t j = HeaderLines; j < lines.size(); ++j) {
             const std::size_t before = counts.size();
@@ -179,6 +182,16 @@ public:
             if (inRow == 0) {
                 continue;
             }
+            for (std::size_t k = before; k < counts.size(); ++k) {
+                // A recorder's counts are whole numbers, far inside the
+                // doubles' exact integers.
+                if (counts[k] != std::floor(counts[k]) || std::fabs(counts[k]) > MaxCount) {
+                    outcome.Warning = LineWarning(
+                        name, j + 1, "'" + FormatGeneral(counts[k]) + "' is not a whole count");
+                    return outcome;
+                }
+            }
+            rowLines.push_back(j);
             if (shortRow != 0 || inRow > CountsPerRow) {
                 const std::size_t row = shortRow != 0 ? shortRow : j;
                 const std::size_t held = shortRow != 0 ? shortCount : inRow;
@@ -216,9 +229,14 @@ public:
         }
         const double mean = sum / static_cast<double>(counts.size());
         const double galPerCount = scale->Numerator / scale->Denominator;
-        for (double& count : counts) {
-            count = AccelerationToG((count - mean) * galPerCount, AccelerationUnits::CmPerS2,
-                                    options.Gravity);
+        for (std::size_t k = 0; k < counts.size(); ++k) {
+            counts[k] = AccelerationToG((counts[k] - mean) * galPerCount,
+                                        AccelerationUnits::CmPerS2, options.Gravity);
+            if (!std::isfinite(counts[k])) {
+                outcome.Warning =
+                    LineWarning(name, rowLines[k / CountsPerRow] + 1, "Floating point overflow");
+                return outcome;
+            }
         }
         RecordInfo info;
         info.Format = std::string(Name());

@@ -358,7 +358,7 @@ public:
         // are there: a damaged count must not reserve gigabytes.
         values.reserve(std::min(stated, lines.size() * 10));
         if (const std::optional<RowFailure> failure =
-                ReadBlankSeparatedValues(lines, HeaderLines, lines.size(), values, stated)) {
+                ReadSamplesInG(lines, HeaderLines, *units, options.Gravity, stated, values)) {
             outcome.Warning = LineWarning(name, failure->Line + 1, failure->Detail);
             return outcome;
         }
@@ -368,9 +368,6 @@ public:
                                       " values, fewer than its header states (NPTS = " +
                                       std::to_string(stated) + ")");
             return outcome;
-        }
-        for (double& value : values) {
-            value = AccelerationToG(value, *units, options.Gravity);
         }
         RecordInfo info;
         info.Format = std::string(Name());

@@ -9,6 +9,8 @@
 #include "import/SmcReader.h"
 #include "text/NumberText.h"
 
+#include <cmath>
+
 const std::vector<const RecordFormat*>& RecordFormats() {
     static const std::vector<const RecordFormat*> formats = {
         &FreeTypeFormat(), &PeerNgaFormat(), &KnetFormat(),  &CosmosFormat(),
@@ -55,6 +57,25 @@ double AccelerationToG(double value, AccelerationUnits units, double gravity) {
         return value * 100.0 / gravity;
     }
     return value;
+}
+
+std::optional<RowFailure> ReadSamplesInG(const std::vector<std::string>& lines, std::size_t first,
+                                         AccelerationUnits units, double gravity, std::size_t limit,
+                                         DOUBLEVECTOR& samples) {
+    for (std::size_t j = first; j < lines.size(); ++j) {
+        const std::size_t before = samples.size();
+        if (std::optional<RowFailure> failure =
+                ReadBlankSeparatedValues(lines, j, j + 1, samples, limit)) {
+            return failure;
+        }
+        for (std::size_t k = before; k < samples.size(); ++k) {
+            samples[k] = AccelerationToG(samples[k], units, gravity);
+            if (!std::isfinite(samples[k])) {
+                return RowFailure{j, "Floating point overflow"};
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 std::string_view AccelerationUnitsText(AccelerationUnits units) {

@@ -181,6 +181,8 @@ INSTANTIATE_TEST_SUITE_P(
                     kLine + "9. ERROR: NDATA '2.5' is not a positive whole number of samples"},
         RefusalCase{"badNumber", Header() + "1.0\n2,0\n3.0\n",
                     kLine + "16. ERROR: '2,0' is not a valid floating point value"},
+        RefusalCase{"overflowInG", Header({{"UNITS", "m/s^2"}}) + "1.0\n1.7e308\n3.0\n",
+                    kLine + "16. ERROR: Floating point overflow"},
         RefusalCase{"moreValues", Header() + kData + "4.0\n",
                     kLine + "18. ERROR: more values than the header states (3)"},
         RefusalCase{"fewerValues", Header() + "1.0\n2.0\n",

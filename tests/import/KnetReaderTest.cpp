@@ -240,6 +240,13 @@ INSTANTIATE_TEST_SUITE_P(
                     Header() + "     1     2     3     4     5     6     7     8\n"
                                "     9    1O\n",
                     kLine + "19. ERROR: '1O' is not a valid floating point value"},
+        RefusalCase{"fractionalCount", Header() + "1 2 3 4 5 6 7 8\n1 2.5 3\n",
+                    kLine + "19. ERROR: '2.5' is not a whole count"},
+        RefusalCase{"hugeCount", Header() + "1 2 3 4 5 6 7 1e300\n",
+                    kLine + "18. ERROR: '1E300' is not a whole count"},
+        RefusalCase{"scaleOverflows", Header(Scale("1e300(gal)/1e-300")) + Rows(100),
+                    kLine + "14. ERROR: the scale factor '1e300(gal)/1e-300' is not "
+                            "<gal>(gal)/<counts> with both positive"},
         RefusalCase{"shortRowInside", Header() + "1 2 3 4 5 6 7 8\n1 2 3\n1 2 3 4 5 6 7 8\n",
                     kLine + "19. ERROR: the row holds 3 counts; every row but the last holds 8"},
         RefusalCase{"longRow", Header() + "1 2 3 4 5 6 7 8 9\n",
@@ -255,6 +262,18 @@ INSTANTIATE_TEST_SUITE_P(
                     kFile + "the file holds 16 counts, but its duration of 10 s at 10 Hz states "
                             "about 100"}),
     [](const auto& info) { return std::string(info.param.title); });
+
+// With a gravity near zero, only the large count's sample leaves the doubles.
+TEST(KnetOverflow, ASampleBeyondTheDoublesInGIsRefusedOnItsLine) {
+    HeaderValues v;
+    v.duration = "";
+    const std::string zeros = "0 0 0 0 0 0 0 0\n";
+    const FormatReadOutcome outcome = Read(
+        "T.NS", SplitTextLines(Header(v) + zeros + zeros + zeros + "0 0 0 0 0 0 0 6182761000\n"),
+        1e-303);
+    EXPECT_EQ(outcome.Warning, kLine + "21. ERROR: Floating point overflow");
+    EXPECT_TRUE(outcome.Records.empty());
+}
 
 TEST(KnetLineEnds, LfCrlfCrAndNoFinalBreakGiveTheSameSamples) {
     const std::string lf = Header() + Rows(100);

@@ -212,6 +212,10 @@ INSTANTIATE_TEST_SUITE_P(
                     kLine + "3. ERROR: unknown units 'FT/S/S': expected G, cm/s², mm/s² or m/s²"},
         RefusalCase{"badNumber", Header(kG, "NPTS= 4, DT= 0.01") + "0.1 0.2\n0.3 O.4\n",
                     kLine + "6. ERROR: 'O.4' is not a valid floating point value"},
+        RefusalCase{"overflowInG",
+                    Header("ACCELERATION IN UNITS OF M/S^2", "NPTS= 3, DT= 0.01") +
+                        "0.1 0.2\n1e307\n",
+                    kLine + "6. ERROR: Floating point overflow"},
         RefusalCase{"moreValues", Header(kG, "NPTS= 3, DT= 0.01") + "0.1 0.2\n0.3 0.4\n",
                     kLine + "6. ERROR: more values than the header states (3)"},
         RefusalCase{"fewerValues", Header(kG, "NPTS= 5, DT= 0.01") + "0.1 0.2\n0.3 0.4",
