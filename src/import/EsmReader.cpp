@@ -229,7 +229,7 @@ public:
         // are there: a damaged count must not reserve gigabytes.
         values.reserve(std::min(stated, lines.size() * 1));
         if (const std::optional<RowFailure> failure =
-                ReadSamplesInG(lines, header.DataStart, *units, options.Gravity, stated, values)) {
+                ReadSamplesInG(lines, header.DataStart, values, stated, *units, options.Gravity)) {
             outcome.Warning = LineWarning(name, failure->Line + 1, failure->Detail);
             return outcome;
         }

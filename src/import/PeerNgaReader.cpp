@@ -358,7 +358,7 @@ public:
         // are there: a damaged count must not reserve gigabytes.
         values.reserve(std::min(stated, lines.size() * 10));
         if (const std::optional<RowFailure> failure =
-                ReadSamplesInG(lines, HeaderLines, *units, options.Gravity, stated, values)) {
+                ReadSamplesInG(lines, HeaderLines, values, stated, *units, options.Gravity)) {
             outcome.Warning = LineWarning(name, failure->Line + 1, failure->Detail);
             return outcome;
         }

@@ -60,8 +60,8 @@ double AccelerationToG(double value, AccelerationUnits units, double gravity) {
 }
 
 std::optional<RowFailure> ReadSamplesInG(const std::vector<std::string>& lines, std::size_t first,
-                                         AccelerationUnits units, double gravity, std::size_t limit,
-                                         DOUBLEVECTOR& samples) {
+                                         DOUBLEVECTOR& samples, std::size_t limit,
+                                         AccelerationUnits units, double gravity) {
     for (std::size_t j = first; j < lines.size(); ++j) {
         const std::size_t before = samples.size();
         if (std::optional<RowFailure> failure =

@@ -65,13 +65,13 @@ enum class AccelerationUnits { G, CmPerS2, MmPerS2, MPerS2 };
 // A sample in `units` as g: cm/s² divided by gravity (cm/s²), mm/s² divided by
 // 10 first, m/s² multiplied by 100 first, g as it is.
 double AccelerationToG(double value, AccelerationUnits units, double gravity);
-// Reads blank-separated samples in `units` from lines[first..] as g into
-// `samples` (appending, any count a row, at most `limit`), as
+// Reads blank-separated samples in `units` from lines[first..] as g (by
+// `gravity`, cm/s²) into `samples`, appending, any count a row, at most `limit`, as
 // ReadBlankSeparatedValues does; a sample whose value in g is beyond the range
 // of doubles fails as "Floating point overflow" on its line.
 std::optional<RowFailure> ReadSamplesInG(const std::vector<std::string>& lines, std::size_t first,
-                                         AccelerationUnits units, double gravity, std::size_t limit,
-                                         DOUBLEVECTOR& samples);
+                                         DOUBLEVECTOR& samples, std::size_t limit,
+                                         AccelerationUnits units, double gravity);
 // "g", "cm/s²", "mm/s²", "m/s²": the RecordInfo::SourceUnits text.
 std::string_view AccelerationUnitsText(AccelerationUnits units);
 // The acceleration units a header writes as text, in any letter case and with
