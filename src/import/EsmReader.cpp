@@ -161,6 +161,11 @@ public:
             header.FieldLines.push_back(j);
         }
         header.DataStart = j;
+        if (header.Fields.empty()) {
+            outcome.Warning = FileWarning(
+                name, "the file has no ESM header (\"KEY: value\" lines before the data)");
+            return outcome;
+        }
 
         std::size_t line = 0;
         const HeaderField* dataType = header.Find("DATA_TYPE", line);

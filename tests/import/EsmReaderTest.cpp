@@ -148,6 +148,8 @@ const std::string kFile = "FILE: E.ASC, WARNING: ";
 INSTANTIATE_TEST_SUITE_P(
     Cases, EsmRefusal,
     ::testing::Values(
+        RefusalCase{"noHeader", kData,
+                    kFile + "the file has no ESM header (\"KEY: value\" lines before the data)"},
         RefusalCase{"notKeyValue", "EVENT_NAME: TEST\nthis line has no key\n" + kData,
                     kLine + "2. ERROR: the header line is not \"KEY: value\""},
         RefusalCase{"velocity", Header({{"DATA_TYPE", "VELOCITY"}, {"UNITS", "cm/s"}}) + kData,
