@@ -46,7 +46,8 @@ constexpr std::string_view Keys[HeaderLines] = {"Origin Time",
                                                 "Last Correction",
                                                 "Memo."};
 
-enum Key : std::size_t {
+// The header lines the reader takes, 0-based.
+enum HeaderLine : std::size_t {
     OriginTime = 0,
     StationCode = 5,
     SamplingFreq = 10,
@@ -61,8 +62,7 @@ bool StartsWith(std::string_view text, std::string_view prefix) {
 }
 
 // The value of header line `k`: the text after its key, without blanks at the
-// ends (the value starts at column 19, but a key that runs longer is taken as
-// it is).
+// ends (published files start it at column 19; its column is not relied on).
 std::string_view Value(const std::string& line, std::size_t k) {
     return TrimLine(std::string_view(line).substr(Keys[k].size()));
 }

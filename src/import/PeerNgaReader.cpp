@@ -164,6 +164,18 @@ Quantity ReadQuantity(std::string_view line) {
     return Quantity::Acceleration;
 }
 
+// A word of the units line without the parentheses and the full stop around
+// it: "(G)" and "G." are "G".
+std::string UnitWord(std::string word) {
+    while (!word.empty() && (word.back() == '.' || word.back() == ')')) {
+        word.pop_back();
+    }
+    if (!word.empty() && word.front() == '(') {
+        word.erase(0, 1);
+    }
+    return word;
+}
+
 // The units line 3 names: the word after "UNITS" ("UNITS OF G", "units are
 // (g)", "UNITS: CM/S/S"), else any word that is an acceleration unit ("IN G").
 // nullopt with `unknown` set when the line names units that are not an
@@ -179,13 +191,7 @@ std::optional<AccelerationUnits> ReadUnits(std::string_view line, std::string& u
             ++k;
         }
         if (k < words.size()) {
-            std::string word = words[k];
-            while (!word.empty() && (word.back() == '.' || word.back() == ')')) {
-                word.pop_back();
-            }
-            if (!word.empty() && word.front() == '(') {
-                word.erase(0, 1);
-            }
+            const std::string word = UnitWord(words[k]);
             if (std::optional<AccelerationUnits> parsed = ParseAccelerationUnits(word)) {
                 return parsed;
             }
@@ -195,14 +201,8 @@ std::optional<AccelerationUnits> ReadUnits(std::string_view line, std::string& u
         unknown = "";
         return std::nullopt;
     }
-    for (std::string word : Tokens(upper)) {
-        while (!word.empty() && (word.back() == '.' || word.back() == ')')) {
-            word.pop_back();
-        }
-        if (!word.empty() && word.front() == '(') {
-            word.erase(0, 1);
-        }
-        if (std::optional<AccelerationUnits> parsed = ParseAccelerationUnits(word)) {
+    for (const std::string& token : Tokens(upper)) {
+        if (std::optional<AccelerationUnits> parsed = ParseAccelerationUnits(UnitWord(token))) {
             return parsed;
         }
     }
