@@ -9,6 +9,8 @@
 #include "import/SmcReader.h"
 #include "text/NumberText.h"
 
+#include <cmath>
+
 const std::vector<const RecordFormat*>& RecordFormats() {
     static const std::vector<const RecordFormat*> formats = {
         &FreeTypeFormat(), &PeerNgaFormat(), &KnetFormat(),  &CosmosFormat(),
@@ -51,8 +53,29 @@ double AccelerationToG(double value, AccelerationUnits units, double gravity) {
         return value / gravity;
     case AccelerationUnits::MmPerS2:
         return value / 10.0 / gravity;
+    case AccelerationUnits::MPerS2:
+        return value * 100.0 / gravity;
     }
     return value;
+}
+
+std::optional<RowFailure> ReadSamplesInG(const std::vector<std::string>& lines, std::size_t first,
+                                         DOUBLEVECTOR& samples, std::size_t limit,
+                                         AccelerationUnits units, double gravity) {
+    for (std::size_t j = first; j < lines.size(); ++j) {
+        const std::size_t before = samples.size();
+        if (std::optional<RowFailure> failure =
+                ReadBlankSeparatedValues(lines, j, j + 1, samples, limit)) {
+            return failure;
+        }
+        for (std::size_t k = before; k < samples.size(); ++k) {
+            samples[k] = AccelerationToG(samples[k], units, gravity);
+            if (!std::isfinite(samples[k])) {
+                return RowFailure{j, "Floating point overflow"};
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 std::string_view AccelerationUnitsText(AccelerationUnits units) {
@@ -63,8 +86,47 @@ std::string_view AccelerationUnitsText(AccelerationUnits units) {
         return "cm/s²";
     case AccelerationUnits::MmPerS2:
         return "mm/s²";
+    case AccelerationUnits::MPerS2:
+        return "m/s²";
     }
     return "g";
+}
+
+std::optional<AccelerationUnits> ParseAccelerationUnits(std::string_view text) {
+    std::string unit;
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) > 32 && c != '(' && c != ')') {
+            unit += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+    }
+    if (unit == "g") {
+        return AccelerationUnits::G;
+    }
+    if (unit == "gal" || unit == "gals") {
+        return AccelerationUnits::CmPerS2;
+    }
+    const std::size_t slash = unit.find('/');
+    if (slash == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::string length = unit.substr(0, slash);
+    const std::string perTime = unit.substr(slash + 1);
+    const bool squaredSeconds = perTime == "s^2" || perTime == "s2" || perTime == "s**2" ||
+                                perTime == "s/s" || perTime == "sec^2" || perTime == "sec2" ||
+                                perTime == "sec**2" || perTime == "sec/sec" || perTime == "s²";
+    if (!squaredSeconds) {
+        return std::nullopt;
+    }
+    if (length == "cm") {
+        return AccelerationUnits::CmPerS2;
+    }
+    if (length == "mm") {
+        return AccelerationUnits::MmPerS2;
+    }
+    if (length == "m") {
+        return AccelerationUnits::MPerS2;
+    }
+    return std::nullopt;
 }
 
 std::string LineWarning(const std::string& name, std::size_t line, const std::string& detail) {

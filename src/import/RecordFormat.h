@@ -1,9 +1,11 @@
 #pragma once
 
 #include "import/FreeFormatReader.h"
+#include "import/ValueRows.h"
 #include "record/Timeserie.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,13 +60,25 @@ const RecordFormat* DetectStandardFormat(const std::vector<std::string>& lines);
 // ---- Helpers shared by the readers ---------------------------------------
 
 // Units of the acceleration samples a file holds.
-enum class AccelerationUnits { G, CmPerS2, MmPerS2 };
+enum class AccelerationUnits { G, CmPerS2, MmPerS2, MPerS2 };
 
 // A sample in `units` as g: cm/s² divided by gravity (cm/s²), mm/s² divided by
-// 10 first, g as it is.
+// 10 first, m/s² multiplied by 100 first, g as it is.
 double AccelerationToG(double value, AccelerationUnits units, double gravity);
-// "g", "cm/s²", "mm/s²": the RecordInfo::SourceUnits text.
+// Reads blank-separated samples in `units` from lines[first..] as g (by
+// `gravity`, cm/s²) into `samples`, appending, any count a row, at most `limit`, as
+// ReadBlankSeparatedValues does; a sample whose value in g is beyond the range
+// of doubles fails as "Floating point overflow" on its line.
+std::optional<RowFailure> ReadSamplesInG(const std::vector<std::string>& lines, std::size_t first,
+                                         DOUBLEVECTOR& samples, std::size_t limit,
+                                         AccelerationUnits units, double gravity);
+// "g", "cm/s²", "mm/s²", "m/s²": the RecordInfo::SourceUnits text.
 std::string_view AccelerationUnitsText(AccelerationUnits units);
+// The acceleration units a header writes as text, in any letter case and with
+// or without blanks and parentheses: "G", "(g)", "gal", "cm/s^2", "CM/S/S",
+// "cm/sec2", "cm/s**2", "mm/s/s", "m/s^2", ...; nullopt for anything else
+// (velocity units such as "cm/s" included).
+std::optional<AccelerationUnits> ParseAccelerationUnits(std::string_view text);
 
 // The warnings of every reader, in the style of the Free Type reader's:
 //   FILE: <name>. ERROR Line: <line>. ERROR: <detail>      (line is 1-based)

@@ -31,11 +31,10 @@ std::string NotANumber(std::string_view field) {
 
 std::optional<double> ParseFieldNumber(std::string_view text) {
     const std::string_view field = Trim(text);
-    std::optional<double> value;
-    if (field.find_first_of("dD") == std::string_view::npos) {
-        value = ParseNumber(field, '.');
-    } else {
-        // Fortran's double-precision exponent: 1.5D+02.
+    std::optional<double> value = ParseNumber(field, '.');
+    if (!value && field.find_first_of("dD") != std::string_view::npos) {
+        // Fortran's double-precision exponent: 1.5D+02. Tried only once the
+        // plain form failed, so that the common field costs one conversion.
         std::string copy(field);
         for (char& c : copy) {
             if (c == 'd' || c == 'D') {
