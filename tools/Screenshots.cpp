@@ -1,7 +1,9 @@
-// Takes the screenshots of the README: both pages of the main window and the
-// data viewer, with the example records imported, one corrected and analysed.
+// Takes the screenshots of the README: the import dialog, both pages of the
+// main window and the data viewer, with example records imported ("Detect from
+// file": a PEER NGA file and a Free Type one), one corrected and analysed.
 //   vorsen-screenshots OUTPUT_FOLDER
 #include "app/Unit1.h"
+#include "import/InputFileForm.h"
 #include "support/FakePlatform.h"
 
 #include <QApplication>
@@ -46,14 +48,23 @@ int main(int argc, char** argv) {
     const QString out = QString::fromLocal8Bit(argv[1]);
     const QString examples = QStringLiteral(VORSEN_SOURCE_DIR "/examples/");
 
+    bool ok = true;
     FakePlatform platform;
     TForm1 window(platform);
     window.show();
 
+    {
+        TForm2 dialog(platform, examples, '.', [](const ImportChoice&, const QStringList&) {});
+        dialog.findChild<QRadioButton*>("rb4")->setChecked(true);
+        dialog.show();
+        ok &= Save(dialog, out + "/import-dialog.png");
+    }
+
     ImportChoice choice;
-    choice.FreeType.TimeStep = 0.01;
+    choice.Format.reset(); // "Detect from file"
+    choice.FreeType.TimeStep = 0.02;
     window.ImportRecordFiles(choice,
-                             {examples + "synthetic-quake.txt", examples + "short-pulse.txt"});
+                             {examples + "synthetic-quake.AT2", examples + "short-pulse.txt"});
     window.findChild<QListWidget*>("lst1")->item(0)->setCheckState(Qt::Checked);
     window.findChild<QPushButton*>("btnApplyCorrection")->click();
 
@@ -62,7 +73,6 @@ int main(int argc, char** argv) {
     window.findChild<QComboBox*>("cbb6")->setCurrentIndex(2);
     window.findChild<QPushButton*>("btn11")->click();
 
-    bool ok = true;
     pages->setCurrentIndex(0);
     ok &= Save(window, out + "/time-history-page.png");
     pages->setCurrentIndex(1);
