@@ -224,3 +224,43 @@ TEST(MainWindowLifetime, ResizingPutsMovedBarsBackAt34And50Percent) {
 }
 
 } // namespace
+
+namespace {
+
+QString Fixture(const char* name) {
+    return QStringLiteral(VORSEN_SOURCE_DIR "/tests/import/fixtures/") + QString::fromLatin1(name);
+}
+
+} // namespace
+
+TEST_F(MainWindow, ImportReadsEachFileInItsFormatAndOneRecordPerComponent) {
+    ImportChoice detect;
+    detect.Format.reset();
+    window.ImportRecordFiles(detect,
+                             {Fixture("peer-west2.AT2"), Fixture("20200102_030405_TST1_20.V2A")});
+    EXPECT_TRUE(platform.Boxes().empty());
+    ASSERT_EQ(window.workspace().Records.size(), 4u);
+    const char* names[] = {"peer-west2.AT2", "20200102_030405_TST1_20-S16W.V2A",
+                           "20200102_030405_TST1_20-S74E.V2A", "20200102_030405_TST1_20-Up.V2A"};
+    auto* lst1 = window.findChild<QListWidget*>("lst1");
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(window.workspace().Records[i]->GetName(), names[i]);
+        EXPECT_EQ(lst1->item(i)->text(), names[i]);
+        EXPECT_TRUE(window.workspace().Records[i]->IsIntegrated());
+    }
+    EXPECT_EQ(window.workspace().Records[0]->GetDt(), 0.005);
+    EXPECT_EQ(window.workspace().Records[1]->GetDt(), 0.02);
+    EXPECT_EQ(window.findChild<QComboBox*>("cbb4")->count(), 4);
+    EXPECT_TRUE(
+        window.findChild<QLabel*>("lblRecordInfo")->text().startsWith("PEER NGA · 0.005 s"));
+}
+
+TEST_F(MainWindow, AStandardFileChosenAsFreeTypeIsRefusedWithoutARecord) {
+    window.ImportRecordFiles(ImportChoice{}, {Write("A.txt", "0.1\n"), Fixture("peer-west2.AT2"),
+                                              Write("B.txt", "0.2\n")});
+    ASSERT_EQ(platform.Texts("Warning").size(), 1u);
+    EXPECT_EQ(platform.Texts("Warning")[0],
+              "peer-west2.AT2 is a PEER NGA record: choose \"PEER NGA\" under \"File Format\".");
+    ASSERT_EQ(window.workspace().Records.size(), 1u); // the record before it stays
+    EXPECT_EQ(window.workspace().Records[0]->GetName(), "A.txt");
+}

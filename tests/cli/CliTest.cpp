@@ -427,3 +427,37 @@ TEST_F(CliTest, WritesIntoTheOutputFolderAndNamesReplacedReports) {
 }
 
 } // namespace
+
+namespace {
+
+std::string Fixture(const std::string& name) {
+    return std::string(VORSEN_SOURCE_DIR) + "/tests/import/fixtures/" + name;
+}
+
+} // namespace
+
+TEST_F(CliTest, StandardFilesAreReadInTheirFormatAndGiveAReportPerComponent) {
+    const RunResult run =
+        Run({"th", Fixture("peer-west2.AT2"), Fixture("20200102_030405_TST1_20.V2A")});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Reports(),
+              (std::vector<std::string>{"20200102_030405_TST1_20-S16W_TH.csv",
+                                        "20200102_030405_TST1_20-S74E_TH.csv",
+                                        "20200102_030405_TST1_20-Up_TH.csv", "peer-west2_TH.csv"}));
+    // The PEER NGA file's own time step, 0.005 s: sample 2 at 0.01 s.
+    EXPECT_NE(ReadFile(Path("peer-west2_TH.csv")).find("\r\n3,0.01000,"), std::string::npos);
+}
+
+TEST_F(CliTest, AStandardFileReadAsFreeTypeFailsWithoutAReport) {
+    const RunResult run = Run({"rs", "--format", "free", Fixture("peer-west2.AT2")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "peer-west2.AT2 is a PEER NGA record: use --format peer (or auto).\n");
+    EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(CliTest, FreeTypeOptionsWithAStandardFormatAreAUsageError) {
+    const RunResult run = Run({"th", "--format", "peer", "--skip", "4", Fixture("peer-west2.AT2")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("--skip describes a Free Type file"), std::string::npos) << run.err;
+    EXPECT_TRUE(Reports().empty());
+}
