@@ -51,9 +51,15 @@ public:
         if (folderAnswers.empty()) {
             return std::nullopt;
         }
-        std::optional<QString> answer = folderAnswers.front();
+        // Unpacked rather than copied whole: GCC 12 reports a copied
+        // std::optional<QString> as maybe uninitialized (a false warning).
+        const bool chosen = folderAnswers.front().has_value();
+        QString folder = chosen ? *folderAnswers.front() : QString();
         folderAnswers.pop_front();
-        return answer;
+        if (!chosen) {
+            return std::nullopt;
+        }
+        return folder;
     }
     void SetClipboardText(const QString& text) override {
         calls.push_back({"SetClipboardText", text});
