@@ -1,5 +1,6 @@
 #include "import/FreeFormatReader.h"
 
+#include "record/RecordName.h"
 #include "text/NumberText.h"
 
 #include <cerrno>
@@ -213,8 +214,7 @@ std::vector<std::string> SplitFields(std::string_view line, FieldDelimiter delim
 }
 
 std::string RecordNameFromPath(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return FileNameOfPath(path);
 }
 
 ReadOutcome ReadRecordLines(const std::string& name, const std::vector<std::string>& lines,
