@@ -132,15 +132,6 @@ Trailer ReadTrailer(const std::uint8_t* t) {
     return trailer;
 }
 
-bool AllFinite(const DOUBLEVECTOR& series) {
-    for (const double value : series) {
-        if (!std::isfinite(value)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool HoldsNonFiniteText(std::string_view text) {
     return text.find("NAN") != std::string_view::npos ||
            text.find("INF") != std::string_view::npos ||

@@ -1,5 +1,7 @@
 #include "export/ReportWriter.h"
 
+#include "record/RecordName.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -11,22 +13,6 @@ namespace {
 
 std::string Reason(int error) {
     return std::strerror(error);
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    if (slash == 0) {
-        return "/";
-    }
-    return path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::atomic<unsigned> temporaryCounter{0};
@@ -115,8 +101,8 @@ std::optional<std::string> WriteReportFile(const std::string& path, const Report
     };
     int handle = -1;
     std::string temporaryPath;
-    if (auto failure =
-            fileSystem.CreateTemporary(FolderOf(path), FileNameOf(path), handle, temporaryPath)) {
+    if (auto failure = fileSystem.CreateTemporary(FolderOfPath(path), FileNameOfPath(path), handle,
+                                                  temporaryPath)) {
         return fail(*failure);
     }
     std::optional<std::string> failure;

@@ -18,15 +18,6 @@ void AppendValue(std::string& line, const DOUBLEVECTOR* series, std::size_t i) {
     }
 }
 
-bool AllFinite(const DOUBLEVECTOR& series) {
-    for (const double value : series) {
-        if (!std::isfinite(value)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 ReportLines BuildTimeHistoryReport(const TimeHistory& record, const std::string& softwareEdition,

@@ -1,5 +1,6 @@
 #include "import/FreeFormatReader.h"
 
+#include "record/RecordName.h"
 #include "text/NumberText.h"
 
 #include <cerrno>
@@ -211,8 +212,7 @@ std::size_t DataLinesEnd(const std::vector<std::string>& lines, std::size_t firs
 }
 
 std::string RecordNameFromPath(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return FileNameOfPath(path);
 }
 
 ReadOutcome ReadRecordLines(const std::string& name, const std::vector<std::string>& lines,

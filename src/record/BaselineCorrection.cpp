@@ -7,15 +7,6 @@
 
 namespace {
 
-bool AllFinite(const DOUBLEVECTOR& series) {
-    for (const double value : series) {
-        if (!std::isfinite(value)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Linear baseline into `c` (N samples). Reads the record's Velocity and
 // Displacement, which must hold N samples. Time advances by repeated addition
 // of dt, as the fit was always computed.

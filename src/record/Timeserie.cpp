@@ -1,7 +1,12 @@
 #include "record/Timeserie.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
+
+bool AllFinite(const DOUBLEVECTOR& series) {
+    return std::ranges::all_of(series, [](double value) { return std::isfinite(value); });
+}
 
 TimeHistory::TimeHistory(std::string name, double dt) : Name(std::move(name)), Dt(dt) {}
 

@@ -10,6 +10,9 @@
 // Growable array of doubles: the type of every series, grid and curve.
 using DOUBLEVECTOR = std::vector<double>;
 
+// True when every value of `series` is a finite number (an empty series is).
+bool AllFinite(const DOUBLEVECTOR& series);
+
 // Baseline correction methods. None is never stored in a record: choosing it
 // removes the correction.
 enum class BaselineCorrection : std::int32_t { Linear = 0, Parabolic = 1, None = 2 };

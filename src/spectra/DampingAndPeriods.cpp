@@ -66,6 +66,13 @@ void BuildPeriodGrid(DOUBLEVECTOR& periods, DOUBLEVECTOR& frequencies, double mi
     }
 }
 
+void PrepareSpectraGrid(const AnalysisSettings& settings, DOUBLEVECTOR& dampingRatios,
+                        DOUBLEVECTOR& periods, DOUBLEVECTOR& frequencies) {
+    BuildPeriodGrid(periods, frequencies, settings.MinPeriod, settings.MaxPeriod,
+                    settings.PeriodStep);
+    SortAndDeduplicate(dampingRatios);
+}
+
 std::size_t PeriodGridSize(double minPeriod, double maxPeriod, double periodStep,
                            std::size_t limit) {
     std::size_t count = 1; // period 0

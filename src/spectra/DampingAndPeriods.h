@@ -1,6 +1,7 @@
 #pragma once
 
 #include "record/Timeserie.h"
+#include "spectra/AnalysisSettings.h"
 
 #include <cstddef>
 #include <optional>
@@ -37,6 +38,13 @@ void SortAndDeduplicate(DOUBLEVECTOR& dampingRatios);
 // settings update (0 < minPeriod < maxPeriod, 0 < step <= maxPeriod - minPeriod).
 void BuildPeriodGrid(DOUBLEVECTOR& periods, DOUBLEVECTOR& frequencies, double minPeriod,
                      double maxPeriod, double periodStep);
+
+// What every analysis does with the damping ratios read from the fields: builds
+// the period grid of `settings` into `periods` and `frequencies`
+// (BuildPeriodGrid) and sorts and deduplicates `dampingRatios` in place
+// (SortAndDeduplicate). Needs settings that passed the analysis settings update.
+void PrepareSpectraGrid(const AnalysisSettings& settings, DOUBLEVECTOR& dampingRatios,
+                        DOUBLEVECTOR& periods, DOUBLEVECTOR& frequencies);
 
 // The number of periods (entry 0 included) that BuildPeriodGrid would produce,
 // counted by the same repeated addition without storing the grid. Counting stops

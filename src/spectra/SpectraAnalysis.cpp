@@ -139,10 +139,8 @@ SpectraOutcome AnalyzeIntoStore(SpectraEngine& engine, const TimeHistory& record
                                 SpectraStore& store, char decimalSeparator) {
     DOUBLEVECTOR periods;
     DOUBLEVECTOR frequencies;
-    BuildPeriodGrid(periods, frequencies, settings.MinPeriod, settings.MaxPeriod,
-                    settings.PeriodStep);
     DOUBLEVECTOR ratios = dampingRatios;
-    SortAndDeduplicate(ratios);
+    PrepareSpectraGrid(settings, ratios, periods, frequencies);
     SpectraCurves curves;
     SpectraOutcome outcome =
         ComputeSpectraCurves(engine, record, settings, ratios, periods, curves, decimalSeparator);

@@ -19,7 +19,7 @@ QString Text(const std::string& text) {
 } // namespace
 
 SpectraGrids AddSpectraTableTabs(QTabWidget& pages, Platform& platform,
-                                 std::function<bool()> pageShown) {
+                                 const std::function<bool()>& pageShown) {
     static const char* const captions[5] = {"Displacement", "Velocity", "Acceleration",
                                             "Pseudo-Velocity", "Pseudo-Accelertion"};
     SpectraGrids grids{};

@@ -21,7 +21,7 @@ using SpectraGrids = std::array<StringGrid*, 5>;
 // blank). Each grid runs Ctrl+A / Ctrl+C on itself while it has the focus, its
 // tab is the current one and pageShown() is true (the spectra page is shown).
 SpectraGrids AddSpectraTableTabs(QTabWidget& pages, Platform& platform,
-                                 std::function<bool()> pageShown);
+                                 const std::function<bool()>& pageShown);
 
 // One table: K + 1 rows (K = periods.size()) and n + 1 columns (n =
 // dampingRatios.size()), every column 80 px wide. Cell (0, 0) "Period[sec]",

@@ -75,7 +75,7 @@ public:
     GridRect Selection() const;
     // Selects the rectangle (clipped to the grid). A rectangle that includes the
     // heading row or column stays the selection until the user selects cells.
-    void SetSelection(const GridRect& rect);
+    void SetSelection(const GridRect& wanted);
 
     // Makes Ctrl+A / Ctrl+C (Shift or Alt held as well still count) run
     // SelectWholeGrid / CopyGridSelection on this grid while it has the keyboard

@@ -77,8 +77,8 @@ private:
 
     Plot CreatePlot(const QString& valueTitle, const QString& lineTitle,
                     const QString& correctedTitle, int backgroundEnd);
-    void FitAxes(Plot& plot);
-    void DrawLines(Plot& plot);
+    static void FitAxes(Plot& plot);
+    static void DrawLines(Plot& plot);
 
     char separator;
     std::array<Plot, 3> plots;

@@ -48,6 +48,24 @@ INSTANTIATE_TEST_SUITE_P(
             "AllNineDefaults", {}, 9, {0.05, 0.10, 0.15, 0.20, 0.30, 0.35, 0.40, 0.50, 0.60}}),
     [](const ::testing::TestParamInfo<DampingCase>& info) { return info.param.name; });
 
+TEST(PrepareSpectraGrid, ReplacesGridAndSortsRatiosInOneStep) {
+    AnalysisSettings settings;
+    settings.MinPeriod = 0.1;
+    settings.MaxPeriod = 1;
+    settings.PeriodStep = 0.3;
+    DOUBLEVECTOR ratios = {0.05, 0.02, 0.05};
+    DOUBLEVECTOR periods = {9, 9}; // an earlier grid
+    DOUBLEVECTOR frequencies = {9};
+    PrepareSpectraGrid(settings, ratios, periods, frequencies);
+    EXPECT_EQ(ratios, (DOUBLEVECTOR{0.02, 0.05}));
+    // 0.1, 0.4, 0.7 by repeated addition; the next sum passes 1, and 0.7 falls
+    // short of 1 by more than 10 %, so 1 closes the grid.
+    const double second = 0.1 + 0.3;
+    const double third = second + 0.3;
+    EXPECT_EQ(periods, (DOUBLEVECTOR{0, 0.1, second, third, 1}));
+    EXPECT_EQ(frequencies, (DOUBLEVECTOR{1 / 0.1, 1 / 0.1, 1 / second, 1 / third, 1}));
+}
+
 TEST(ReadDampingRatios, PercentDividedOnceGivesNearestDouble) {
     DOUBLEVECTOR ratios;
     ASSERT_FALSE(ReadDampingRatios(ratios, Fields({"35", "7"}), 2).has_value());

@@ -188,15 +188,6 @@ void BoundSubSteps(Case& c, const AnalysisSettings& settings, int largest) {
     }
 }
 
-bool AllFinite(const DOUBLEVECTOR& values) {
-    for (double value : values) {
-        if (!std::isfinite(value)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool HoldsNonFiniteText(const ReportLines& lines) {
     for (const std::string& block : lines.Blocks()) {
         for (const char* word : {"NAN", "INF", "nan", "inf"}) {
