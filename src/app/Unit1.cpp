@@ -747,9 +747,7 @@ void TForm1::ExportCheckedSpectra() {
         return;
     }
     const AnalysisSettings& settings = Workspace_.AnalysisSettings;
-    BuildPeriodGrid(store.Periods, store.Frequencies, settings.MinPeriod, settings.MaxPeriod,
-                    settings.PeriodStep);
-    SortAndDeduplicate(store.DampingRatios);
+    PrepareSpectraGrid(settings, store.DampingRatios, store.Periods, store.Frequencies);
     const std::optional<std::string> folder = ChooseExportFolder();
     if (!folder) {
         return;

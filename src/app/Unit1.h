@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Platform.h"
+#include "export/ReportHeader.h"
 #include "export/ReportWriter.h"
 #include "import/InputFileForm.h"
 #include "record/Timeserie.h"
@@ -39,7 +40,7 @@ struct Workspace {
     std::vector<std::unique_ptr<TimeHistory>> Records; // import order; row i of every list
     ::SpectraStore SpectraStore;
     ::AnalysisSettings AnalysisSettings;
-    std::string SoftwareEdition = "20180304";
+    std::string SoftwareEdition = SoftwareEditionText;
     std::int32_t MaxExportNumber = 8; // most checked records one export accepts
 };
 

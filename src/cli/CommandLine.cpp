@@ -188,9 +188,7 @@ std::optional<CliUsageError> ReadProcessingOptions(const OptionValues& values, C
             return CliUsageError{failure->Message};
         }
         DOUBLEVECTOR frequencies;
-        BuildPeriodGrid(job.Periods, frequencies, job.Settings.MinPeriod, job.Settings.MaxPeriod,
-                        job.Settings.PeriodStep);
-        SortAndDeduplicate(job.DampingRatios);
+        PrepareSpectraGrid(job.Settings, job.DampingRatios, job.Periods, frequencies);
         if (std::optional<std::string> refusal =
                 CheckSpectraInputs(job.Settings, job.DampingRatios)) {
             return CliUsageError{*refusal};
