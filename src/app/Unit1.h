@@ -120,7 +120,7 @@ private:
     void BuildSpectraPage(QWidget* page);
     void BuildStatusBar();
     void PlaceSplitters();
-    void CountChecked(QListWidget* list, QLineEdit* countBox);
+    static void CountChecked(QListWidget* list, QLineEdit* countBox);
     void SetAllChecks(const std::function<Qt::CheckState(Qt::CheckState)>& change);
     void PageChanged(int index);
 

@@ -1,5 +1,6 @@
 #include "import/FreeFormatReader.h"
 
+#include "import/RecordFormat.h"
 #include "record/RecordName.h"
 #include "text/NumberText.h"
 
@@ -243,8 +244,7 @@ ReadOutcome ReadRecordLines(const std::string& name, const std::vector<std::stri
                 detail = "'" + std::string(field) + "' is not a valid floating point value";
             }
         }
-        outcome.Warning =
-            "FILE: " + name + ". ERROR Line: " + std::to_string(j + 1) + ". ERROR: " + detail;
+        outcome.Warning = LineWarning(name, j + 1, detail);
         return outcome;
     }
     if (record->Count() == 0) {

@@ -87,7 +87,7 @@ template <class V> VORSEN_ALWAYS_INLINE V Peak(const V& candidate, const V& peak
     return candidate > peak ? candidate : peak;
 }
 
-constexpr int MaxLanes = 8;
+constexpr std::ptrdiff_t MaxLanes = 8; // doubles a vector row holds; a pointer stride
 // Sub-steps of excitation formed at once: 2 x 8 KB, next to the oscillators'
 // coefficients and states in the first-level cache.
 constexpr std::size_t ExcitationCapacity = 512;
@@ -115,7 +115,7 @@ enum PiecewiseRow {
 };
 enum NewmarkRow { NmKHat, NmA, NmB, NmC1, NmC2, NmC3, NmD1, NmD2, NmD3 };
 enum StateRow { StU = 10, StV, StA, StPeakU, StPeakV, StPeakA, RowCount };
-constexpr std::size_t VectorBlock = RowCount * MaxLanes; // doubles
+constexpr std::size_t VectorBlock = static_cast<std::size_t>(RowCount * MaxLanes); // doubles
 
 struct Oscillator {
     double DampingRatio;
@@ -677,12 +677,13 @@ SpectraInput MakeSpectraInput(const TimeHistory& record, const AnalysisSettings&
 
 bool IsVectorPathSupported(VectorPath path) {
     switch (path) {
+#if VORSEN_X86
+    case VectorPath::Sse2: // part of x86-64
+#endif
     case VectorPath::Automatic:
     case VectorPath::Scalar:
         return true;
 #if VORSEN_X86
-    case VectorPath::Sse2:
-        return true; // part of x86-64
     case VectorPath::Avx2:
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2");
@@ -827,7 +828,7 @@ struct SpectraEngine::Impl {
                 const std::size_t count = std::min(taskVectors * width, groupEnd - first);
                 Task task;
                 task.Own = Group{first, count, n};
-                task.Cost = static_cast<double>(n) * taskVectors;
+                task.Cost = static_cast<double>(n) * static_cast<double>(taskVectors);
                 tasks.push_back(task);
             }
             groupStart = groupEnd;
