@@ -93,15 +93,8 @@ struct Header {
 
 std::string EventTime(std::string_view date, std::string_view time) {
     const auto digits = [](std::string_view text, std::size_t n) {
-        if (text.size() != n) {
-            return false;
-        }
-        for (const char c : text) {
-            if (c < '0' || c > '9') {
-                return false;
-            }
-        }
-        return true;
+        return text.size() == n &&
+               std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
     };
     if (digits(date, 8) && digits(time, 6)) {
         return std::string(date.substr(0, 4)) + "-" + std::string(date.substr(4, 2)) + "-" +

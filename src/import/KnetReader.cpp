@@ -111,6 +111,130 @@ std::optional<Scale> ReadScaleFactor(std::string_view text) {
     return Scale{*numerator, *denominator};
 }
 
+// What the reader takes from the header to scale the counts.
+struct KnetHeader {
+    double Rate = 0; // Hz
+    Scale Factor;
+};
+
+// The header's 17 keys in their places, the sampling rate and the scale
+// factor; `warning` says what is wrong otherwise.
+std::optional<KnetHeader> ReadHeader(const std::string& name, const std::vector<std::string>& lines,
+                                     std::string& warning) {
+    if (lines.size() < HeaderLines) {
+        warning = FileWarning(
+            name, "the file ends inside the 17 header lines of a K-NET / KiK-net record");
+        return std::nullopt;
+    }
+    for (std::size_t k = 0; k < HeaderLines; ++k) {
+        if (!StartsWith(lines[k], Keys[k])) {
+            warning = LineWarning(
+                name, k + 1, "the header line should start with \"" + std::string(Keys[k]) + "\"");
+            return std::nullopt;
+        }
+    }
+    const std::string_view rateText = Value(lines[SamplingFreq], SamplingFreq);
+    const std::optional<double> rate = NumberBefore(rateText, GluedUnit::Hz);
+    if (!rate || !(*rate > 0)) {
+        warning = LineWarning(name, SamplingFreq + 1,
+                              "the sampling rate '" + std::string(rateText) +
+                                  "' is not a positive number of Hz");
+        return std::nullopt;
+    }
+    const std::string_view scaleText = Value(lines[ScaleFactor], ScaleFactor);
+    const std::optional<Scale> scale = ReadScaleFactor(scaleText);
+    if (!scale) {
+        warning = LineWarning(name, ScaleFactor + 1,
+                              "the scale factor '" + std::string(scaleText) +
+                                  "' is not <gal>(gal)/<counts> with both positive");
+        return std::nullopt;
+    }
+    return KnetHeader{*rate, *scale};
+}
+
+// The counts after the header into `counts`, with the line of each row of
+// them into `rowLines`; the warning, or empty when the rows are sound. Rows of
+// 8 counts, the last one possibly short: a short row inside the data, or a
+// longer row, is a damaged file, not a layout.
+std::string ReadCounts(const std::string& name, const std::vector<std::string>& lines,
+                       DOUBLEVECTOR& counts, std::vector<std::size_t>& rowLines) {
+    counts.reserve((lines.size() - HeaderLines) * CountsPerRow);
+    std::size_t shortRow = 0; // index of a short row met; 0: none yet
+    std::size_t shortCount = 0;
+    for (std::size_t j = HeaderLines; j < lines.size(); ++j) {
+        const std::size_t before = counts.size();
+        if (const std::optional<RowFailure> failure =
+                ReadBlankSeparatedValues(lines, j, j + 1, counts)) {
+            return LineWarning(name, failure->Line + 1, failure->Detail);
+        }
+        const std::size_t inRow = counts.size() - before;
+        if (inRow == 0) {
+            continue;
+        }
+        for (std::size_t k = before; k < counts.size(); ++k) {
+            // A recorder's counts are whole numbers, far inside the doubles'
+            // exact integers.
+            if (counts[k] != std::floor(counts[k]) || std::fabs(counts[k]) > MaxCount) {
+                return LineWarning(name, j + 1,
+                                   "'" + FormatGeneral(counts[k]) + "' is not a whole count");
+            }
+        }
+        rowLines.push_back(j);
+        if (shortRow != 0 || inRow > CountsPerRow) {
+            const std::size_t row = shortRow != 0 ? shortRow : j;
+            const std::size_t held = shortRow != 0 ? shortCount : inRow;
+            return LineWarning(name, row + 1,
+                               "the row holds " + std::to_string(held) +
+                                   " counts; every row but the last holds 8");
+        }
+        if (inRow < CountsPerRow) {
+            shortRow = j;
+            shortCount = inRow;
+        }
+    }
+    if (counts.empty()) {
+        return FileWarning(name, "the file holds no counts after its header");
+    }
+    return {};
+}
+
+// No count of samples in the header: the duration, whole seconds, tells a
+// file that lost rows from one rounded down or up. The warning, or empty.
+std::string CheckDuration(const std::string& name, const std::vector<std::string>& lines,
+                          std::size_t count, double rate) {
+    const std::string_view durationText = Value(lines[DurationTime], DurationTime);
+    if (const std::optional<double> duration = ParseFieldNumber(durationText)) {
+        const double expected = *duration * rate;
+        if (std::fabs(static_cast<double>(count) - expected) > rate + 1) {
+            return FileWarning(
+                name, "the file holds " + std::to_string(count) + " counts, but its duration of " +
+                          std::string(durationText) + " s at " + FormatGeneral(rate) +
+                          " Hz states about " + FormatGeneral(std::round(expected)));
+        }
+    }
+    return {};
+}
+
+// The counts, less their mean, scaled to g in place. The warning, or empty.
+std::string CountsToG(const std::string& name, DOUBLEVECTOR& counts,
+                      const std::vector<std::size_t>& rowLines, const Scale& scale,
+                      double gravity) {
+    double sum = 0;
+    for (const double count : counts) {
+        sum += count;
+    }
+    const double mean = sum / static_cast<double>(counts.size());
+    const double galPerCount = scale.Numerator / scale.Denominator;
+    for (std::size_t k = 0; k < counts.size(); ++k) {
+        counts[k] =
+            AccelerationToG((counts[k] - mean) * galPerCount, AccelerationUnits::CmPerS2, gravity);
+        if (!std::isfinite(counts[k])) {
+            return LineWarning(name, rowLines[k / CountsPerRow] + 1, "Floating point overflow");
+        }
+    }
+    return {};
+}
+
 class KnetReader final : public RecordFormat {
 public:
     RecordFormatId Id() const override { return RecordFormatId::Knet; }
@@ -135,108 +259,21 @@ public:
     FormatReadOutcome Read(const std::string& name, const std::vector<std::string>& lines,
                            const FormatReadOptions& options) const override {
         FormatReadOutcome outcome;
-        if (lines.size() < HeaderLines) {
-            outcome.Warning = FileWarning(
-                name, "the file ends inside the 17 header lines of a K-NET / KiK-net record");
+        const std::optional<KnetHeader> header = ReadHeader(name, lines, outcome.Warning);
+        if (!header) {
             return outcome;
         }
-        for (std::size_t k = 0; k < HeaderLines; ++k) {
-            if (!StartsWith(lines[k], Keys[k])) {
-                outcome.Warning = LineWarning(name, k + 1,
-                                              "the header line should start with \"" +
-                                                  std::string(Keys[k]) + "\"");
-                return outcome;
-            }
-        }
-        const std::string_view rateText = Value(lines[SamplingFreq], SamplingFreq);
-        const std::optional<double> rate = NumberBefore(rateText, GluedUnit::Hz);
-        if (!rate || !(*rate > 0)) {
-            outcome.Warning = LineWarning(name, SamplingFreq + 1,
-                                          "the sampling rate '" + std::string(rateText) +
-                                              "' is not a positive number of Hz");
-            return outcome;
-        }
-        const std::string_view scaleText = Value(lines[ScaleFactor], ScaleFactor);
-        const std::optional<Scale> scale = ReadScaleFactor(scaleText);
-        if (!scale) {
-            outcome.Warning = LineWarning(name, ScaleFactor + 1,
-                                          "the scale factor '" + std::string(scaleText) +
-                                              "' is not <gal>(gal)/<counts> with both positive");
-            return outcome;
-        }
-        // Rows of 8 counts, the last one possibly short: a short row inside
-        // the data, or a longer row, is a damaged file, not a layout.
         DOUBLEVECTOR counts;
-        counts.reserve((lines.size() - HeaderLines) * CountsPerRow);
         std::vector<std::size_t> rowLines; // the line of each row of counts
-        std::size_t shortRow = 0;          // index of a short row met; 0: none yet
-        std::size_t shortCount = 0;
-        for (std::size_t j = HeaderLines; j < lines.size(); ++j) {
-            const std::size_t before = counts.size();
-            if (const std::optional<RowFailure> failure =
-                    ReadBlankSeparatedValues(lines, j, j + 1, counts)) {
-                outcome.Warning = LineWarning(name, failure->Line + 1, failure->Detail);
-                return outcome;
-            }
-            const std::size_t inRow = counts.size() - before;
-            if (inRow == 0) {
-                continue;
-            }
-            for (std::size_t k = before; k < counts.size(); ++k) {
-                // A recorder's counts are whole numbers, far inside the
-                // doubles' exact integers.
-                if (counts[k] != std::floor(counts[k]) || std::fabs(counts[k]) > MaxCount) {
-                    outcome.Warning = LineWarning(
-                        name, j + 1, "'" + FormatGeneral(counts[k]) + "' is not a whole count");
-                    return outcome;
-                }
-            }
-            rowLines.push_back(j);
-            if (shortRow != 0 || inRow > CountsPerRow) {
-                const std::size_t row = shortRow != 0 ? shortRow : j;
-                const std::size_t held = shortRow != 0 ? shortCount : inRow;
-                outcome.Warning = LineWarning(name, row + 1,
-                                              "the row holds " + std::to_string(held) +
-                                                  " counts; every row but the last holds 8");
-                return outcome;
-            }
-            if (inRow < CountsPerRow) {
-                shortRow = j;
-                shortCount = inRow;
-            }
+        outcome.Warning = ReadCounts(name, lines, counts, rowLines);
+        if (outcome.Warning.empty()) {
+            outcome.Warning = CheckDuration(name, lines, counts.size(), header->Rate);
         }
-        if (counts.empty()) {
-            outcome.Warning = FileWarning(name, "the file holds no counts after its header");
+        if (outcome.Warning.empty()) {
+            outcome.Warning = CountsToG(name, counts, rowLines, header->Factor, options.Gravity);
+        }
+        if (!outcome.Warning.empty()) {
             return outcome;
-        }
-        // No count of samples in the header: the duration, whole seconds,
-        // tells a file that lost rows from one rounded down or up.
-        const std::string_view durationText = Value(lines[DurationTime], DurationTime);
-        if (const std::optional<double> duration = ParseFieldNumber(durationText)) {
-            const double expected = *duration * *rate;
-            if (std::fabs(static_cast<double>(counts.size()) - expected) > *rate + 1) {
-                outcome.Warning = FileWarning(
-                    name, "the file holds " + std::to_string(counts.size()) +
-                              " counts, but its duration of " + std::string(durationText) +
-                              " s at " + FormatGeneral(*rate) + " Hz states about " +
-                              FormatGeneral(std::round(expected)));
-                return outcome;
-            }
-        }
-        double sum = 0;
-        for (const double count : counts) {
-            sum += count;
-        }
-        const double mean = sum / static_cast<double>(counts.size());
-        const double galPerCount = scale->Numerator / scale->Denominator;
-        for (std::size_t k = 0; k < counts.size(); ++k) {
-            counts[k] = AccelerationToG((counts[k] - mean) * galPerCount,
-                                        AccelerationUnits::CmPerS2, options.Gravity);
-            if (!std::isfinite(counts[k])) {
-                outcome.Warning =
-                    LineWarning(name, rowLines[k / CountsPerRow] + 1, "Floating point overflow");
-                return outcome;
-            }
         }
         RecordInfo info;
         info.Format = std::string(Name());
@@ -248,7 +285,7 @@ public:
         if (!peak.empty()) {
             info.StatedPeak = std::string(peak) + " gal";
         }
-        outcome.Records.push_back(MakeRecord(name, 1.0 / *rate, counts, std::move(info)));
+        outcome.Records.push_back(MakeRecord(name, 1.0 / header->Rate, counts, std::move(info)));
         return outcome;
     }
 };

@@ -77,12 +77,7 @@ std::optional<double> TokenNumber(std::string_view token) {
 }
 
 bool HasToken(const std::vector<std::string>& tokens, std::string_view word) {
-    for (const std::string& token : tokens) {
-        if (token == word) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::any_of(tokens, [word](const std::string& token) { return token == word; });
 }
 
 bool Mentions(std::string_view line, std::string_view word) {

@@ -183,81 +183,96 @@ std::string FormatGeneral(double value, char decimalSeparator) {
     return text;
 }
 
-std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) {
-    // Validate the shape first, building a '.'-separated copy for from_chars.
-    // Alongside, the decimal order of the value: the number of integer digits
-    // from the first significant one on, or minus the zeros that open the
-    // fraction, plus the exponent. It tells an underflow (order below 1, read
-    // as zero) from an overflow (refused) when from_chars finds the value out
-    // of range, wherever the digits and the exponent put it.
-    std::string normal;
-    normal.reserve(text.size());
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
+namespace {
+
+// A number's text being read, with the '.'-separated copy of it built for
+// from_chars. Alongside, the decimal order of the value: the number of integer
+// digits from the first significant one on, or minus the zeros that open the
+// fraction, plus the exponent. It tells an underflow (order below 1, read as
+// zero) from an overflow (refused) when from_chars finds the value out of
+// range, wherever the digits and the exponent put it.
+struct NumberScan {
+    std::string_view Text;
+    std::size_t Pos = 0;
+    std::string Normal;
+    std::int64_t Order = 0;
+
+    bool AtDigit() const { return Pos < Text.size() && Text[Pos] >= '0' && Text[Pos] <= '9'; }
+    bool AtEither(char a, char b) const {
+        return Pos < Text.size() && (Text[Pos] == a || Text[Pos] == b);
     }
+    // Copies the current character to the normal form and moves past it.
+    char Take() {
+        Normal += Text[Pos];
+        return Text[Pos++];
+    }
+};
+
+// The digits of the mantissa, with their fraction after the separator; false
+// when there is no digit at all.
+bool ScanMantissa(NumberScan& scan, char decimalSeparator) {
     std::size_t mantissaDigits = 0;
-    std::int64_t order = 0;
     bool significant = false;
-    while (i < n && text[i] >= '0' && text[i] <= '9') {
-        significant = significant || text[i] != '0';
-        order += significant ? 1 : 0;
-        normal += text[i++];
+    while (scan.AtDigit()) {
+        const char digit = scan.Take();
+        significant = significant || digit != '0';
+        scan.Order += significant ? 1 : 0;
         ++mantissaDigits;
     }
-    if (i < n && text[i] == decimalSeparator) {
-        normal += '.';
-        ++i;
-        while (i < n && text[i] >= '0' && text[i] <= '9') {
-            if (!significant && text[i] == '0') {
-                --order;
+    if (scan.Pos < scan.Text.size() && scan.Text[scan.Pos] == decimalSeparator) {
+        scan.Normal += '.';
+        ++scan.Pos;
+        while (scan.AtDigit()) {
+            const char digit = scan.Take();
+            if (!significant && digit == '0') {
+                --scan.Order;
             }
-            significant = significant || text[i] != '0';
-            normal += text[i++];
+            significant = significant || digit != '0';
             ++mantissaDigits;
         }
     }
-    if (mantissaDigits == 0) {
-        return std::nullopt;
+    return mantissaDigits != 0;
+}
+
+// The exponent, when an 'e' or 'E' opens one; false when it has no digits.
+bool ScanExponent(NumberScan& scan) {
+    if (!scan.AtEither('e', 'E')) {
+        return true;
     }
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        normal += 'e';
-        ++i;
-        bool negativeExponent = false;
-        if (i < n && (text[i] == '+' || text[i] == '-')) {
-            negativeExponent = text[i] == '-';
-            normal += text[i++];
-        }
-        std::size_t exponentDigits = 0;
-        // Saturated far beyond any order a double reaches, and beyond any
-        // count of digits a text can hold.
-        constexpr std::int64_t saturated = 1'000'000'000'000'000;
-        std::int64_t exponent = 0;
-        while (i < n && text[i] >= '0' && text[i] <= '9') {
-            if (exponent < saturated) {
-                exponent = exponent * 10 + (text[i] - '0');
-            }
-            normal += text[i++];
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0) {
-            return std::nullopt;
-        }
-        order += negativeExponent ? -exponent : exponent;
+    scan.Normal += 'e';
+    ++scan.Pos;
+    bool negativeExponent = false;
+    if (scan.AtEither('+', '-')) {
+        negativeExponent = scan.Take() == '-';
     }
-    if (i != n) {
-        return std::nullopt;
+    std::size_t exponentDigits = 0;
+    // Saturated far beyond any order a double reaches, and beyond any count
+    // of digits a text can hold.
+    constexpr std::int64_t saturated = 1'000'000'000'000'000;
+    std::int64_t exponent = 0;
+    while (scan.AtDigit()) {
+        const char digit = scan.Take();
+        if (exponent < saturated) {
+            exponent = exponent * 10 + (digit - '0');
+        }
+        ++exponentDigits;
     }
+    if (exponentDigits == 0) {
+        return false;
+    }
+    scan.Order += negativeExponent ? -exponent : exponent;
+    return true;
+}
+
+// The magnitude a scanned number's normal form states: an underflow reads as
+// zero; an overflow, or anything from_chars does not read whole, is refused.
+std::optional<double> ConvertScanned(std::string& normal, std::int64_t order) {
     if (normal.front() == '.') {
         normal.insert(normal.begin(), '0');
     }
     double value = 0.0;
     const auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        // Underflow reads as zero; overflow is refused.
         if (order > 0) {
             return std::nullopt;
         }
@@ -268,7 +283,29 @@ std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) 
     if (!std::isfinite(value)) {
         return std::nullopt;
     }
-    return negative ? -value : value;
+    return value;
+}
+
+} // namespace
+
+std::optional<double> ParseNumber(std::string_view text, char decimalSeparator) {
+    // Validate the shape first, then convert the normal form.
+    NumberScan scan;
+    scan.Text = text;
+    scan.Normal.reserve(text.size());
+    bool negative = false;
+    if (scan.AtEither('+', '-')) {
+        negative = text[scan.Pos] == '-';
+        ++scan.Pos;
+    }
+    if (!ScanMantissa(scan, decimalSeparator) || !ScanExponent(scan) || scan.Pos != text.size()) {
+        return std::nullopt;
+    }
+    const std::optional<double> value = ConvertScanned(scan.Normal, scan.Order);
+    if (!value) {
+        return std::nullopt;
+    }
+    return negative ? -*value : *value;
 }
 
 std::optional<double> ParseUserNumber(std::string_view text, char decimalSeparator) {
