@@ -223,19 +223,9 @@ public:
         const auto stated = static_cast<std::size_t>(*ndata);
 
         DOUBLEVECTOR values;
-        // The header's count is not trusted with memory before the values
-        // are there: a damaged count must not reserve gigabytes.
-        values.reserve(std::min(stated, lines.size() * 1));
-        if (const std::optional<RowFailure> failure =
-                ReadSamplesInG(lines, header.DataStart, values, stated, *units, options.Gravity)) {
-            outcome.Warning = LineWarning(name, failure->Line + 1, failure->Detail);
-            return outcome;
-        }
-        if (values.size() != stated) {
-            outcome.Warning =
-                FileWarning(name, "the file holds " + std::to_string(values.size()) +
-                                      " values, fewer than its header states (NDATA = " +
-                                      std::to_string(stated) + ")");
+        outcome.Warning = ReadStatedSamplesInG(name, lines, header.DataStart, stated, "NDATA", 1,
+                                               *units, options.Gravity, values);
+        if (!outcome.Warning.empty()) {
             return outcome;
         }
         RecordInfo info;

@@ -9,6 +9,8 @@
 #include "import/SmcReader.h"
 #include "text/NumberText.h"
 
+#include <algorithm>
+
 #include <cmath>
 
 const std::vector<const RecordFormat*>& RecordFormats() {
@@ -127,6 +129,23 @@ std::optional<AccelerationUnits> ParseAccelerationUnits(std::string_view text) {
         return AccelerationUnits::MPerS2;
     }
     return std::nullopt;
+}
+
+std::string ReadStatedSamplesInG(const std::string& name, const std::vector<std::string>& lines,
+                                 std::size_t first, std::size_t stated, std::string_view countName,
+                                 std::size_t valuesPerLine, AccelerationUnits units, double gravity,
+                                 DOUBLEVECTOR& samples) {
+    samples.reserve(std::min(stated, lines.size() * valuesPerLine));
+    if (const std::optional<RowFailure> failure =
+            ReadSamplesInG(lines, first, samples, stated, units, gravity)) {
+        return LineWarning(name, failure->Line + 1, failure->Detail);
+    }
+    if (samples.size() != stated) {
+        return FileWarning(name, "the file holds " + std::to_string(samples.size()) +
+                                     " values, fewer than its header states (" +
+                                     std::string(countName) + " = " + std::to_string(stated) + ")");
+    }
+    return {};
 }
 
 std::string LineWarning(const std::string& name, std::size_t line, const std::string& detail) {

@@ -72,6 +72,15 @@ double AccelerationToG(double value, AccelerationUnits units, double gravity);
 std::optional<RowFailure> ReadSamplesInG(const std::vector<std::string>& lines, std::size_t first,
                                          DOUBLEVECTOR& samples, std::size_t limit,
                                          AccelerationUnits units, double gravity);
+// Reads exactly the `stated` samples a header announces (ReadSamplesInG from
+// lines[first...]). Returns the warning, empty on success: the line of a value
+// that does not convert, or "the file holds N values, fewer than its header
+// states (<countName> = M)". At most `valuesPerLine` values a line are
+// reserved for ahead: a damaged count must not reserve gigabytes.
+std::string ReadStatedSamplesInG(const std::string& name, const std::vector<std::string>& lines,
+                                 std::size_t first, std::size_t stated, std::string_view countName,
+                                 std::size_t valuesPerLine, AccelerationUnits units, double gravity,
+                                 DOUBLEVECTOR& samples);
 // "g", "cm/s²", "mm/s²", "m/s²": the RecordInfo::SourceUnits text.
 std::string_view AccelerationUnitsText(AccelerationUnits units);
 // The acceleration units a header writes as text, in any letter case and with
