@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <optional>
+#include <variant>
 
 // A COSMOS file holds one or more records (channels), each laid out as
 //   line 1        "<data type>  (Format v01.20 with 13 text lines) ..."
@@ -276,6 +277,32 @@ struct ChannelRead {
     std::size_t Next = 0; // the line after the record
 };
 
+// A step of reading a record: its result, or the warning that refuses the file.
+template <typename T> using OrWarning = std::variant<T, std::string>;
+
+bool IsKnown(double value, double null) {
+    return value != null && value != -999 && std::isfinite(value);
+}
+
+// The text header: where the integer header starts, the "unknown" values.
+struct TextHeader {
+    std::size_t IntLine = 0;
+    NullValues Nulls;
+};
+
+// The values of the integer and real headers.
+struct NumericHeaders {
+    DOUBLEVECTOR Ints;
+    DOUBLEVECTOR Reals;
+    std::size_t Next = 0; // the line after them
+};
+
+// The data values as the file writes them.
+struct DataBlock {
+    DOUBLEVECTOR Values;
+    std::size_t Next = 0; // the line after the record
+};
+
 class CosmosReader final : public RecordFormat {
 public:
     RecordFormatId Id() const override { return RecordFormatId::Cosmos; }
@@ -356,135 +383,224 @@ public:
     }
 
 private:
+    static ChannelRead Refused(std::string warning) {
+        ChannelRead result;
+        result.Warning = std::move(warning);
+        return result;
+    }
+
+    // Reads the record whose first line is lines[start], step by step; the
+    // first step that fails gives the warning.
     static ChannelRead ReadChannel(const std::string& name, const std::vector<std::string>& lines,
                                    std::size_t start, const FormatReadOptions& options) {
-        ChannelRead result;
-        auto fail = [&](std::size_t index, const std::string& detail) {
-            result.Warning = LineWarning(name, index + 1, detail);
-            return std::move(result);
-        };
-        auto failFile = [&](const std::string& detail) {
-            result.Warning = FileWarning(name, detail);
-            return std::move(result);
-        };
+        const OrWarning<TextHeader> textRead = ReadTextHeader(name, lines, start);
+        if (const std::string* warning = std::get_if<std::string>(&textRead)) {
+            return Refused(*warning);
+        }
+        const TextHeader& text = std::get<TextHeader>(textRead);
+        const OrWarning<NumericHeaders> headersRead = ReadNumericHeaders(name, lines, text.IntLine);
+        if (const std::string* warning = std::get_if<std::string>(&headersRead)) {
+            return Refused(*warning);
+        }
+        const NumericHeaders& headers = std::get<NumericHeaders>(headersRead);
+        const OrWarning<std::size_t> commentsRead = ReadComments(name, lines, headers.Next);
+        if (const std::string* warning = std::get_if<std::string>(&commentsRead)) {
+            return Refused(*warning);
+        }
+        const std::size_t dataLine = std::get<std::size_t>(commentsRead);
+        const OrWarning<DataLine> dataRead = ReadDataLine(name, lines, dataLine);
+        if (const std::string* warning = std::get_if<std::string>(&dataRead)) {
+            return Refused(*warning);
+        }
+        const DataLine& data = std::get<DataLine>(dataRead);
+        const std::string holds =
+            HeldQuantity(headers.Ints[PhysicalParameterSlot], text.Nulls.Integer, data.Quantity);
 
-        // Text header.
+        // The values are read even when they are not acceleration: the next
+        // record starts after them.
+        const std::size_t first = dataLine + 1;
+        OrWarning<DataBlock> blockRead = ReadDataBlock(name, lines, first, data);
+        if (const std::string* warning = std::get_if<std::string>(&blockRead)) {
+            return Refused(*warning);
+        }
+        DataBlock& block = std::get<DataBlock>(blockRead);
+        ChannelRead result;
+        result.Next = block.Next;
+        if (!holds.empty()) {
+            result.NotAcceleration = holds;
+            return result;
+        }
+
+        const OrWarning<UnitsConversion> unitsRead =
+            ReadUnits(name, dataLine, headers.Ints, text.Nulls.Integer, data);
+        if (const std::string* warning = std::get_if<std::string>(&unitsRead)) {
+            return Refused(*warning);
+        }
+        const UnitsConversion& units = std::get<UnitsConversion>(unitsRead);
+        const OrWarning<double> dtRead = ReadSampleInterval(name, headers.Reals, text.Nulls.Real);
+        if (const std::string* warning = std::get_if<std::string>(&dtRead)) {
+            return Refused(*warning);
+        }
+        if (std::string warning =
+                ConvertToG(name, first, data.Layout, units, options.Gravity, block.Values);
+            !warning.empty()) {
+            return Refused(std::move(warning));
+        }
+        result.Info = ChannelInfo(lines, start, text, headers, data, units);
+        result.Dt = std::get<double>(dtRead);
+        result.Samples = std::move(block.Values);
+        return result;
+    }
+
+    // The first line and the text lines it counts.
+    static OrWarning<TextHeader> ReadTextHeader(const std::string& name,
+                                                const std::vector<std::string>& lines,
+                                                std::size_t start) {
         const std::optional<std::size_t> textLines = StatedTextLines(lines[start]);
         if (!IsRecordStart(lines[start])) {
-            return fail(start, "expected the first line of a COSMOS header (\"Corrected "
+            return LineWarning(name, start + 1,
+                               "expected the first line of a COSMOS header (\"Corrected "
                                "acceleration (Format v01.20 with 13 text lines)\"); found '" +
                                    HeaderText(lines[start]).substr(0, 60) + "'");
         }
         if (!textLines || *textLines == 0) {
-            return fail(start, "the first header line does not state its count of text lines "
+            return LineWarning(name, start + 1,
+                               "the first header line does not state its count of text lines "
                                "(\"with 13 text lines\")");
         }
         const std::size_t intLine = start + *textLines;
         if (intLine >= lines.size()) {
-            return failFile("the file ends inside the text header");
+            return FileWarning(name, "the file ends inside the text header");
         }
-        const NullValues nulls = ReadNullValues(lines, start, intLine);
-        const double intNull = nulls.Integer;
-        const double realNull = nulls.Real;
+        return TextHeader{intLine, ReadNullValues(lines, start, intLine)};
+    }
 
-        // Integer and real headers.
-        DOUBLEVECTOR ints;
-        DOUBLEVECTOR reals;
-        std::size_t next = 0;
+    // The integer header at lines[intLine], then the real header.
+    static OrWarning<NumericHeaders> ReadNumericHeaders(const std::string& name,
+                                                        const std::vector<std::string>& lines,
+                                                        std::size_t intLine) {
+        NumericHeaders headers;
+        std::size_t realLine = 0;
         if (std::string warning =
                 ReadHeaderBlock(name, lines, intLine, "Integer-header values follow", "integer",
                                 "100 Integer-header values follow on 10 lines, Format= (10I8)",
-                                PhysicalParameterSlot + 2, ints, next);
+                                PhysicalParameterSlot + 2, headers.Ints, realLine);
             !warning.empty()) {
-            result.Warning = warning;
-            return result;
+            return warning;
         }
-        const std::size_t realLine = next;
         if (std::string warning =
                 ReadHeaderBlock(name, lines, realLine, "Real-header values follow", "real",
                                 "100 Real-header values follow on 20 lines, Format= (5F15.6)",
-                                SampleIntervalSlot + 1, reals, next);
+                                SampleIntervalSlot + 1, headers.Reals, headers.Next);
             !warning.empty()) {
-            result.Warning = warning;
-            return result;
+            return warning;
         }
-        auto known = [&](double value, double null) {
-            return value != null && value != -999 && std::isfinite(value);
-        };
+        return headers;
+    }
 
-        // Comments.
-        const std::size_t commentLine = next;
+    // The count of comment lines at lines[commentLine], then those lines;
+    // the index of the data line after them.
+    static OrWarning<std::size_t> ReadComments(const std::string& name,
+                                               const std::vector<std::string>& lines,
+                                               std::size_t commentLine) {
         if (commentLine >= lines.size()) {
-            return failFile("the file ends before its comment lines");
+            return FileWarning(name, "the file ends before its comment lines");
         }
         const std::optional<std::size_t> comments = LeadingCount(lines[commentLine]);
         if (!comments || FindNoCase(lines[commentLine], "comment line") == std::string_view::npos) {
-            return fail(commentLine, "expected the count of comment lines (\"2 Comment line(s) "
-                                     "follow, each starting with a \"|\":\"); found '" +
-                                         HeaderText(lines[commentLine]).substr(0, 60) + "'");
+            return LineWarning(name, commentLine + 1,
+                               "expected the count of comment lines (\"2 Comment line(s) "
+                               "follow, each starting with a \"|\":\"); found '" +
+                                   HeaderText(lines[commentLine]).substr(0, 60) + "'");
         }
         for (std::size_t k = 1; k <= *comments; ++k) {
             const std::size_t j = commentLine + k;
             if (j >= lines.size()) {
-                return failFile("the file ends inside its comment lines");
+                return FileWarning(name, "the file ends inside its comment lines");
             }
             const std::string_view comment = TrimLine(lines[j]);
             if (comment.empty() || comment.front() != '|') {
-                return fail(j, "comment line " + std::to_string(k) + " of " +
-                                   std::to_string(*comments) + " does not start with \"|\"");
+                return LineWarning(name, j + 1,
+                                   "comment line " + std::to_string(k) + " of " +
+                                       std::to_string(*comments) + " does not start with \"|\"");
             }
         }
+        return commentLine + *comments + 1;
+    }
 
-        // Data line.
-        const std::size_t dataLine = commentLine + *comments + 1;
+    // The data line at lines[dataLine].
+    static OrWarning<DataLine> ReadDataLine(const std::string& name,
+                                            const std::vector<std::string>& lines,
+                                            std::size_t dataLine) {
         if (dataLine >= lines.size()) {
-            return failFile("the file ends before its data");
+            return FileWarning(name, "the file ends before its data");
         }
-        const std::optional<DataLine> data = ParseDataLine(lines[dataLine]);
+        std::optional<DataLine> data = ParseDataLine(lines[dataLine]);
         if (!data) {
-            return fail(dataLine, "expected the data line (\"7000 acceleration pts, approx 70 "
-                                  "secs, units=cm/sec2(04),Format=(8F10.5)\"); found '" +
-                                      HeaderText(lines[dataLine]).substr(0, 60) + "'");
+            return LineWarning(name, dataLine + 1,
+                               "expected the data line (\"7000 acceleration pts, approx 70 "
+                               "secs, units=cm/sec2(04),Format=(8F10.5)\"); found '" +
+                                   HeaderText(lines[dataLine]).substr(0, 60) + "'");
         }
         if (data->Count == 0) {
-            return fail(dataLine, "the data line states no values");
+            return LineWarning(name, dataLine + 1, "the data line states no values");
         }
+        return std::move(*data);
+    }
 
-        // What the record holds: acceleration only.
-        const double parameter = ints[PhysicalParameterSlot];
-        std::string holds;
-        if (known(parameter, intNull)) {
+    // What the record holds when it is not acceleration ("velocity"), by the
+    // integer header's physical parameter, else by the data line's word;
+    // empty for acceleration.
+    static std::string HeldQuantity(double parameter, double intNull, std::string_view quantity) {
+        if (IsKnown(parameter, intNull) && parameter != 1) {
             if (parameter == 2) {
-                holds = "velocity";
-            } else if (parameter == 3) {
-                holds = "displacement";
-            } else if (parameter == 4) {
-                holds = "relative displacement";
-            } else if (parameter != 1) {
-                holds = "physical parameter " + IntegerText(parameter);
+                return "velocity";
             }
-        }
-        if (holds.empty()) {
-            if (FindNoCase(data->Quantity, "veloc") != std::string_view::npos) {
-                holds = "velocity";
-            } else if (FindNoCase(data->Quantity, "displ") != std::string_view::npos) {
-                holds = "displacement";
+            if (parameter == 3) {
+                return "displacement";
             }
+            if (parameter == 4) {
+                return "relative displacement";
+            }
+            return "physical parameter " + IntegerText(parameter);
         }
+        if (FindNoCase(quantity, "veloc") != std::string_view::npos) {
+            return "velocity";
+        }
+        if (FindNoCase(quantity, "displ") != std::string_view::npos) {
+            return "displacement";
+        }
+        return "";
+    }
 
-        // Data values (read even when they are not acceleration: the next
-        // record starts after them).
-        DOUBLEVECTOR values;
-        const std::size_t first = dataLine + 1;
+    // The data values from lines[first] on, as the file writes them, and
+    // what follows them.
+    static OrWarning<DataBlock> ReadDataBlock(const std::string& name,
+                                              const std::vector<std::string>& lines,
+                                              std::size_t first, const DataLine& data) {
+        DataBlock block;
+        std::size_t next = 0;
         if (const std::optional<RowFailure> failure =
-                ReadFixedWidthValues(lines, first, data->Count, data->Layout, values, next)) {
-            return fail(failure->Line, failure->Detail);
+                ReadFixedWidthValues(lines, first, data.Count, data.Layout, block.Values, next)) {
+            return LineWarning(name, failure->Line + 1, failure->Detail);
         }
         if (const std::optional<RowFailure> failure =
-                CheckShortLastRow(lines, first, data->Count, data->Layout)) {
-            return fail(failure->Line, failure->Detail);
+                CheckShortLastRow(lines, first, data.Count, data.Layout)) {
+            return LineWarning(name, failure->Line + 1, failure->Detail);
         }
-        // After the data: blank lines, the end-of-data line, another record.
+        const OrWarning<std::size_t> after = SkipAfterData(name, lines, next, data.Count);
+        if (const std::string* warning = std::get_if<std::string>(&after)) {
+            return *warning;
+        }
+        block.Next = std::get<std::size_t>(after);
+        return block;
+    }
+
+    // After the `count` values, from lines[next] on: blank lines, the
+    // end-of-data line, another record. The index of the line after them.
+    static OrWarning<std::size_t> SkipAfterData(const std::string& name,
+                                                const std::vector<std::string>& lines,
+                                                std::size_t next, std::size_t count) {
         std::size_t after = next;
         while (after < lines.size()) {
             const std::string_view line = TrimLine(lines[after]);
@@ -494,84 +610,104 @@ private:
             if (!line.empty() && !IsEndOfData(line)) {
                 const std::size_t blank = line.find_first_of(" \t");
                 if (ParseFieldNumber(line.substr(0, blank))) {
-                    return fail(after, "more values than the header states (" +
-                                           std::to_string(data->Count) + ")");
+                    return LineWarning(name, after + 1,
+                                       "more values than the header states (" +
+                                           std::to_string(count) + ")");
                 }
-                return fail(after, "unexpected text after the " + std::to_string(data->Count) +
+                return LineWarning(name, after + 1,
+                                   "unexpected text after the " + std::to_string(count) +
                                        " values: '" + std::string(line.substr(0, 60)) + "'");
             }
             ++after;
         }
-        result.Next = after;
-        if (!holds.empty()) {
-            result.NotAcceleration = holds;
-            return result;
-        }
+        return after;
+    }
 
-        // Units.
+    // The units of the samples: the integer header's code, else the data
+    // line's; the two must agree where both are stated.
+    static OrWarning<UnitsConversion> ReadUnits(const std::string& name, std::size_t dataLine,
+                                                const DOUBLEVECTOR& ints, double intNull,
+                                                const DataLine& data) {
         std::optional<long long> code;
-        if (known(ints[UnitsCodeSlot], intNull)) {
+        if (IsKnown(ints[UnitsCodeSlot], intNull)) {
             code = static_cast<long long>(ints[UnitsCodeSlot]);
-            if (data->UnitsCode && *data->UnitsCode != *code) {
-                return fail(dataLine, "the units code of the data line (" +
-                                          std::to_string(*data->UnitsCode) +
-                                          ") differs from the integer header's (" +
-                                          std::to_string(*code) + ")");
+            if (data.UnitsCode && *data.UnitsCode != *code) {
+                return LineWarning(
+                    name, dataLine + 1,
+                    "the units code of the data line (" + std::to_string(*data.UnitsCode) +
+                        ") differs from the integer header's (" + std::to_string(*code) + ")");
             }
         } else {
-            code = data->UnitsCode;
+            code = data.UnitsCode;
         }
         if (!code) {
-            return fail(dataLine, "the units of the data are not stated");
+            return LineWarning(name, dataLine + 1, "the units of the data are not stated");
         }
-        const std::optional<UnitsConversion> units = AccelerationUnitsOfCode(*code);
-        if (!units) {
-            const std::string_view quantity = QuantityOfUnitsCode(*code);
-            if (quantity == "velocity" || quantity == "displacement") {
-                return failFile(name + " holds " + std::string(quantity) + ", not acceleration");
-            }
-            if (!quantity.empty()) {
-                return failFile("its values are " + std::string(quantity) + " (units code " +
-                                std::to_string(*code) + "), not acceleration");
-            }
-            return failFile("unknown units code " + std::to_string(*code));
+        if (const std::optional<UnitsConversion> units = AccelerationUnitsOfCode(*code)) {
+            return *units;
         }
+        const std::string_view quantity = QuantityOfUnitsCode(*code);
+        if (quantity == "velocity" || quantity == "displacement") {
+            return FileWarning(name,
+                               name + " holds " + std::string(quantity) + ", not acceleration");
+        }
+        if (!quantity.empty()) {
+            return FileWarning(name, "its values are " + std::string(quantity) + " (units code " +
+                                         std::to_string(*code) + "), not acceleration");
+        }
+        return FileWarning(name, "unknown units code " + std::to_string(*code));
+    }
 
-        // Sample interval, ms.
+    // The sample interval, s (the real header states it in ms).
+    static OrWarning<double> ReadSampleInterval(const std::string& name, const DOUBLEVECTOR& reals,
+                                                double realNull) {
         const double interval = reals[SampleIntervalSlot];
         const std::string intervalName = "the sample interval (real header value " +
                                          std::to_string(SampleIntervalSlot + 1) + ")";
-        if (!known(interval, realNull)) {
-            return failFile(intervalName + " is not stated");
+        if (!IsKnown(interval, realNull)) {
+            return FileWarning(name, intervalName + " is not stated");
         }
         if (!(interval > 0)) {
-            return failFile(intervalName + " is " + FormatGeneral(interval) +
-                            " ms: it must be positive");
+            return FileWarning(name, intervalName + " is " + FormatGeneral(interval) +
+                                         " ms: it must be positive");
         }
-        const double dt = interval / 1000.0;
+        return interval / 1000.0;
+    }
 
-        const std::size_t perRow = static_cast<std::size_t>(data->Layout.PerRow);
+    // The values, read from lines[first] on in `layout`, in g. Empty when
+    // converted; else the warning.
+    static std::string ConvertToG(const std::string& name, std::size_t first,
+                                  const FortranLayout& layout, const UnitsConversion& units,
+                                  double gravity, DOUBLEVECTOR& values) {
+        const std::size_t perRow = static_cast<std::size_t>(layout.PerRow);
         for (std::size_t i = 0; i < values.size(); ++i) {
-            values[i] = AccelerationToG(values[i] * units->Factor, units->Units, options.Gravity);
+            values[i] = AccelerationToG(values[i] * units.Factor, units.Units, gravity);
             if (!std::isfinite(values[i])) {
-                return fail(first + i / perRow, "Floating point overflow");
+                return LineWarning(name, first + i / perRow + 1, "Floating point overflow");
             }
         }
+        return "";
+    }
 
-        result.Info.Format = "COSMOS";
-        result.Info.SourceUnits = std::string(units->Text);
-        ReadTextInfo(lines, start, intLine, result.Info);
-        if (ints.size() > OrientationSlot && known(ints[OrientationSlot], intNull)) {
-            result.Info.Component = OrientationLabel(ints[OrientationSlot]);
+    // What the headers say of the record.
+    static RecordInfo ChannelInfo(const std::vector<std::string>& lines, std::size_t start,
+                                  const TextHeader& text, const NumericHeaders& headers,
+                                  const DataLine& data, const UnitsConversion& units) {
+        RecordInfo info;
+        info.Format = "COSMOS";
+        info.SourceUnits = std::string(units.Text);
+        ReadTextInfo(lines, start, text.IntLine, info);
+        const DOUBLEVECTOR& ints = headers.Ints;
+        const DOUBLEVECTOR& reals = headers.Reals;
+        if (ints.size() > OrientationSlot && IsKnown(ints[OrientationSlot], text.Nulls.Integer)) {
+            info.Component = OrientationLabel(ints[OrientationSlot]);
         }
-        if (result.Info.StatedPeak.empty() && reals.size() > PeakSlot &&
-            known(reals[PeakSlot], realNull)) {
-            result.Info.StatedPeak =
-                FormatGeneral(reals[PeakSlot]) + (data->Units.empty() ? "" : " " + data->Units);
+        if (info.StatedPeak.empty() && reals.size() > PeakSlot &&
+            IsKnown(reals[PeakSlot], text.Nulls.Real)) {
+            info.StatedPeak =
+                FormatGeneral(reals[PeakSlot]) + (data.Units.empty() ? "" : " " + data.Units);
         }
-        result.Dt = dt;
-        result.Samples = std::move(values);
-        return result;
+        return info;
     }
 
     // One of the two numeric headers: its line, then its values. Empty when

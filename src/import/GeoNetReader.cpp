@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <optional>
+#include <variant>
 
 // A GeoNet V1A/V2A file holds the components of one station (three as the
 // network publishes them), one after the other, each laid out as
@@ -68,6 +69,23 @@ struct Component {
     RecordInfo Info;
 };
 
+// A step of reading a component: its result, or the warning that refuses the
+// file.
+template <typename T> using OrWarning = std::variant<T, std::string>;
+
+// The integer and real headers' values.
+struct Headers {
+    DOUBLEVECTOR Ints;
+    DOUBLEVECTOR Reals;
+};
+
+// The counts of the acceleration, velocity and displacement blocks.
+struct BlockCounts {
+    std::size_t Acceleration = 0;
+    std::size_t Velocity = 0;
+    std::size_t Displacement = 0;
+};
+
 class GeoNetReader final : public RecordFormat {
 public:
     RecordFormatId Id() const override { return RecordFormatId::GeoNet; }
@@ -127,23 +145,81 @@ public:
     }
 
 private:
-    // Reads the component whose first line is lines[start]; `start` is moved
-    // past it. Empty when read; else the warning.
+    // Reads the component whose first line is lines[start], step by step;
+    // `start` is moved past it. Empty when read; else the warning of the
+    // first step that fails.
     static std::string ReadComponent(const std::string& name, const std::vector<std::string>& lines,
                                      std::size_t& start, std::size_t position,
                                      const FormatReadOptions& options, Component& component) {
         const std::string which = "component " + std::to_string(position);
-        auto fail = [&](std::size_t index, const std::string& detail) {
-            return LineWarning(name, index + 1, which + ": " + detail);
-        };
+        const OrWarning<Headers> headersRead = ReadHeaders(name, lines, start, which);
+        if (const std::string* warning = std::get_if<std::string>(&headersRead)) {
+            return *warning;
+        }
+        const Headers& headers = std::get<Headers>(headersRead);
+        const OrWarning<BlockCounts> countsRead =
+            ReadBlockCounts(name, lines, start, which, headers.Ints);
+        if (const std::string* warning = std::get_if<std::string>(&countsRead)) {
+            return *warning;
+        }
+        const BlockCounts& counts = std::get<BlockCounts>(countsRead);
+        const std::size_t realLine = start + TextLines + IntegerLines;
+        const double dt = headers.Reals[SampleIntervalSlot];
+        const std::size_t dtLine = realLine + SampleIntervalSlot / HeaderLayout.PerRow;
+        if (!(dt > 0) || !std::isfinite(dt)) {
+            return ComponentWarning(name, which, dtLine,
+                                    "the sample interval (real header line 3, field 6) is " +
+                                        FormatGeneral(dt) + " s: it must be positive");
+        }
+        const double unit = RawUnit(lines, start);
+
+        // The acceleration block, read; the velocity and displacement blocks
+        // (VORSEN integrates its own) only checked for their rows.
+        DOUBLEVECTOR values;
+        std::size_t next = 0;
+        const std::size_t first = realLine + RealCount / HeaderLayout.PerRow;
+        if (const std::optional<RowFailure> failure =
+                ReadFixedWidthValues(lines, first, counts.Acceleration, DataLayout, values, next)) {
+            if (failure->Detail.rfind("the file ends", 0) == 0) {
+                return FileWarning(name, which + ": " + failure->Detail);
+            }
+            return ComponentWarning(name, which, failure->Line, failure->Detail);
+        }
+        const OrWarning<std::size_t> endRead = CheckBlocks(name, lines, first, which, counts);
+        if (const std::string* warning = std::get_if<std::string>(&endRead)) {
+            return *warning;
+        }
+        if (std::string warning = ConvertToG(name, which, first, unit, options.Gravity, values);
+            !warning.empty()) {
+            return warning;
+        }
+        component.Samples = std::move(values);
+        component.Dt = dt;
+        ReadInfo(lines, start, component);
+        start = std::get<std::size_t>(endRead);
+        return "";
+    }
+
+    static std::string ComponentWarning(const std::string& name, const std::string& which,
+                                        std::size_t index, const std::string& detail) {
+        return LineWarning(name, index + 1, which + ": " + detail);
+    }
+
+    // The text lines' first and component lines, then the integer and real
+    // headers.
+    static OrWarning<Headers> ReadHeaders(const std::string& name,
+                                          const std::vector<std::string>& lines, std::size_t start,
+                                          const std::string& which) {
         if (!IsComponentStart(lines[start])) {
-            return fail(start, "expected its first header line (\"Corrected accelerogram ... "
-                               "GNS Science\"); found '" +
-                                   HeaderText(lines[start]).substr(0, 60) + "'");
+            return ComponentWarning(name, which, start,
+                                    "expected its first header line (\"Corrected accelerogram ... "
+                                    "GNS Science\"); found '" +
+                                        HeaderText(lines[start]).substr(0, 60) + "'");
         }
         if (start + TextLines <= lines.size() &&
             HeaderText(lines[start + 12]).rfind("Component ", 0) != 0) {
-            return fail(start + 12, "expected \"Component S16W\"; found '" +
+            return ComponentWarning(name, which, start + 12,
+                                    "expected \"Component S16W\"; found '" +
                                         HeaderText(lines[start + 12]).substr(0, 60) + "'");
         }
         const std::size_t intLine = start + TextLines;
@@ -151,69 +227,77 @@ private:
         if (realLine >= lines.size()) {
             return FileWarning(name, "the file ends inside the header of " + which);
         }
-
-        DOUBLEVECTOR ints;
-        DOUBLEVECTOR reals;
+        Headers headers;
         std::size_t next = 0;
-        if (const std::optional<RowFailure> failure =
-                ReadFixedWidthValues(lines, intLine, IntegerCount, HeaderLayout, ints, next)) {
-            return fail(failure->Line, "integer header: " + failure->Detail);
+        if (const std::optional<RowFailure> failure = ReadFixedWidthValues(
+                lines, intLine, IntegerCount, HeaderLayout, headers.Ints, next)) {
+            return ComponentWarning(name, which, failure->Line,
+                                    "integer header: " + failure->Detail);
         }
-        if (const std::optional<RowFailure> failure =
-                ReadFixedWidthValues(lines, realLine, RealCount, HeaderLayout, reals, next)) {
+        if (const std::optional<RowFailure> failure = ReadFixedWidthValues(
+                lines, realLine, RealCount, HeaderLayout, headers.Reals, next)) {
             if (failure->Detail.rfind("the file ends", 0) == 0) {
                 return FileWarning(name, "the file ends inside the header of " + which);
             }
-            return fail(failure->Line, "real header: " + failure->Detail);
+            return ComponentWarning(name, which, failure->Line, "real header: " + failure->Detail);
         }
-        const std::size_t countLine = intLine + AccelerationCountSlot / HeaderLayout.PerRow;
+        return headers;
+    }
+
+    // The counts of the three blocks (integer header line 4), the
+    // acceleration's also stated on line 10.
+    static OrWarning<BlockCounts> ReadBlockCounts(const std::string& name,
+                                                  const std::vector<std::string>& lines,
+                                                  std::size_t start, const std::string& which,
+                                                  const DOUBLEVECTOR& ints) {
+        const std::size_t countLine =
+            start + TextLines + AccelerationCountSlot / HeaderLayout.PerRow;
         const std::optional<std::size_t> accelerationCount = SlotCount(ints[AccelerationCountSlot]);
         const std::optional<std::size_t> velocityCount = SlotCount(ints[VelocityCountSlot]);
         const std::optional<std::size_t> displacementCount = SlotCount(ints[DisplacementCountSlot]);
         if (!accelerationCount || !velocityCount || !displacementCount) {
-            return fail(countLine, "the counts of the acceleration, velocity and displacement "
-                                   "blocks (fields 4 to 6) are not counts");
+            return ComponentWarning(name, which, countLine,
+                                    "the counts of the acceleration, velocity and displacement "
+                                    "blocks (fields 4 to 6) are not counts");
         }
         if (*accelerationCount == 0) {
-            return fail(countLine, "the acceleration block holds no values (field 4 is 0)");
+            return ComponentWarning(name, which, countLine,
+                                    "the acceleration block holds no values (field 4 is 0)");
         }
         // Line 10 states the same count.
         const std::optional<double> stated = NumberAfter(lines[start + 9], "Number of points");
         if (!stated) {
-            return fail(start + 9, "expected \"Number of points  5800\"; found '" +
-                                       HeaderText(lines[start + 9]).substr(0, 60) + "'");
+            return ComponentWarning(name, which, start + 9,
+                                    "expected \"Number of points  5800\"; found '" +
+                                        HeaderText(lines[start + 9]).substr(0, 60) + "'");
         }
         if (*stated != static_cast<double>(*accelerationCount)) {
-            return fail(start + 9, "the header states " + FormatGeneral(*stated) +
-                                       " points here but " + std::to_string(*accelerationCount) +
-                                       " in the integer header");
+            return ComponentWarning(name, which, start + 9,
+                                    "the header states " + FormatGeneral(*stated) +
+                                        " points here but " + std::to_string(*accelerationCount) +
+                                        " in the integer header");
         }
-        const double dt = reals[SampleIntervalSlot];
-        const std::size_t dtLine = realLine + SampleIntervalSlot / HeaderLayout.PerRow;
-        if (!(dt > 0) || !std::isfinite(dt)) {
-            return fail(dtLine, "the sample interval (real header line 3, field 6) is " +
-                                    FormatGeneral(dt) + " s: it must be positive");
-        }
+        return BlockCounts{*accelerationCount, *velocityCount, *displacementCount};
+    }
 
-        // "Raw readings in units of 1.00 mm/s/s" (V1A): the size of one unit.
-        double unit = 1;
+    // "Raw readings in units of 1.00 mm/s/s" (V1A, line 11): the size of one
+    // unit; 1 where the line does not state it.
+    static double RawUnit(const std::vector<std::string>& lines, std::size_t start) {
         if (const std::optional<double> size = NumberAfter(lines[start + 10], "in units of")) {
             if (*size > 0 && lines[start + 10].find("mm/s/s") != std::string::npos) {
-                unit = *size;
+                return *size;
             }
         }
+        return 1;
+    }
 
-        // The acceleration block, read; the velocity and displacement blocks
-        // (VORSEN integrates its own) only checked for their rows.
-        DOUBLEVECTOR values;
-        const std::size_t first = realLine + RealCount / HeaderLayout.PerRow;
-        if (const std::optional<RowFailure> failure =
-                ReadFixedWidthValues(lines, first, *accelerationCount, DataLayout, values, next)) {
-            if (failure->Detail.rfind("the file ends", 0) == 0) {
-                return FileWarning(name, which + ": " + failure->Detail);
-            }
-            return fail(failure->Line, failure->Detail);
-        }
+    // The rows of the blocks from lines[first] on, then no values beyond the
+    // last block's count before the next component; the index of the line
+    // after the blocks.
+    static OrWarning<std::size_t> CheckBlocks(const std::string& name,
+                                              const std::vector<std::string>& lines,
+                                              std::size_t first, const std::string& which,
+                                              const BlockCounts& counts) {
         struct Block {
             const char* Name;
             std::size_t Count;
@@ -221,8 +305,8 @@ private:
         std::size_t blockStart = first;
         std::size_t lastCount = 0;
         for (const Block block :
-             {Block{"acceleration", *accelerationCount}, Block{"velocity", *velocityCount},
-              Block{"displacement", *displacementCount}}) {
+             {Block{"acceleration", counts.Acceleration}, Block{"velocity", counts.Velocity},
+              Block{"displacement", counts.Displacement}}) {
             if (block.Count == 0) {
                 continue;
             }
@@ -233,35 +317,41 @@ private:
             }
             for (std::size_t j = blockStart; j < blockStart + rows; ++j) {
                 if (TrimLine(lines[j]).empty()) {
-                    return fail(j, "a blank line inside its " + std::string(block.Name) + " block");
+                    return ComponentWarning(name, which, j,
+                                            "a blank line inside its " + std::string(block.Name) +
+                                                " block");
                 }
             }
             if (const std::optional<RowFailure> failure =
                     CheckShortLastRow(lines, blockStart, block.Count, DataLayout)) {
-                return fail(failure->Line, failure->Detail);
+                return ComponentWarning(name, which, failure->Line, failure->Detail);
             }
             blockStart += rows;
             lastCount = block.Count;
         }
-        // Values beyond the last block's count come before the next component.
         for (std::size_t j = blockStart; j < lines.size() && !IsComponentStart(lines[j]); ++j) {
             const std::string_view line = TrimLine(lines[j]);
             if (!line.empty() && ParseFieldNumber(line.substr(0, line.find_first_of(" \t")))) {
-                return fail(j, "more values than the header states (" + std::to_string(lastCount) +
-                                   ")");
+                return ComponentWarning(name, which, j,
+                                        "more values than the header states (" +
+                                            std::to_string(lastCount) + ")");
             }
         }
+        return blockStart;
+    }
+
+    // The values, read from lines[first] on in units of `unit` mm/s², in g.
+    // Empty when converted; else the warning.
+    static std::string ConvertToG(const std::string& name, const std::string& which,
+                                  std::size_t first, double unit, double gravity,
+                                  DOUBLEVECTOR& values) {
         for (std::size_t i = 0; i < values.size(); ++i) {
-            values[i] =
-                AccelerationToG(values[i] * unit, AccelerationUnits::MmPerS2, options.Gravity);
+            values[i] = AccelerationToG(values[i] * unit, AccelerationUnits::MmPerS2, gravity);
             if (!std::isfinite(values[i])) {
-                return fail(first + i / DataLayout.PerRow, "Floating point overflow");
+                return ComponentWarning(name, which, first + i / DataLayout.PerRow,
+                                        "Floating point overflow");
             }
         }
-        component.Samples = std::move(values);
-        component.Dt = dt;
-        ReadInfo(lines, start, component);
-        start = blockStart;
         return "";
     }
 
