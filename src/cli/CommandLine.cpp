@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "import/FreeFormatReader.h"
+#include "import/FreeTypeTexts.h"
 #include "spectra/DampingAndPeriods.h"
 #include "spectra/SpectraAnalysis.h"
 #include "text/NumberText.h"
@@ -91,17 +92,18 @@ std::optional<CliUsageError> ReadImportOptions(const OptionValues& values, CliJo
             }
         }
     }
-    for (const auto& [name, target] :
-         {std::pair<const char*, double*>{"--dt", &parameters.TimeStep},
-          std::pair<const char*, double*>{"--scale", &parameters.ScalingFactor}}) {
-        if (const std::string* given = Value(values, name)) {
-            const std::optional<double> number = ParseNumber(*given, '.');
-            if (!number) {
-                return CliUsageError{NotAValidFloatingNumber(*given)};
-            }
-            *target = *number;
-        }
+    // The time step and the scaling factor, read as the import dialog reads them.
+    FreeTypeTexts texts;
+    const std::string* timeStep = Value(values, "--dt");
+    const std::string* scalingFactor = Value(values, "--scale");
+    texts.TimeStep = timeStep != nullptr ? *timeStep : "0.01";
+    texts.ScalingFactor = scalingFactor != nullptr ? *scalingFactor : "1";
+    const auto read = ReadFreeTypeParameters(texts, '.');
+    if (const auto* failure = std::get_if<FreeTypeFailure>(&read)) {
+        return CliUsageError{failure->Message};
     }
+    parameters.TimeStep = std::get<FreeTypeParameters>(read).TimeStep;
+    parameters.ScalingFactor = std::get<FreeTypeParameters>(read).ScalingFactor;
     if (const std::string* given = Value(values, "--skip")) {
         const std::optional<int> count = ParseCount(*given, 0, 100);
         if (!count) {
