@@ -4,11 +4,18 @@
 #include "record/RecordName.h"
 #include "text/NumberText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -121,7 +128,17 @@ std::vector<std::string> SplitTextLines(std::string_view bytes) {
     if (nul != std::string_view::npos) {
         text = text.substr(0, nul);
     }
+    // Counting the breaks first lets the lines be stored without the vector
+    // growing (and copying) on the way, which would briefly need half as much
+    // again.
+    std::size_t breaks = 0;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        if (text[k] == '\n' || (text[k] == '\r' && (k + 1 == text.size() || text[k + 1] != '\n'))) {
+            ++breaks;
+        }
+    }
     std::vector<std::string> lines;
+    lines.reserve(breaks + 1);
     std::size_t start = 0;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -140,29 +157,135 @@ std::vector<std::string> SplitTextLines(std::string_view bytes) {
     return lines;
 }
 
+namespace {
+
+// Reading a text file costs its bytes once for the text and again for the
+// lines (one std::string of 32 bytes per line, plus the line's characters
+// when they do not fit in the string itself), and the record's samples come
+// on top. Measured on files of every layout this is at most about 8 times
+// the file's size; a file is refused before any reading when that much would
+// exceed the machine's physical memory.
+constexpr std::uint64_t ReadMemoryFactor = 8;
+
+std::uint64_t PhysicalMemoryBytes() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0) {
+        return 0; // unknown: no bound
+    }
+    return std::uint64_t(pages) * std::uint64_t(pageSize);
+}
+
+std::string Megabytes(std::uint64_t bytes) {
+    return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB";
+}
+
+const char* KindOfFile(mode_t mode) {
+    if (S_ISFIFO(mode)) {
+        return "a named pipe";
+    }
+    if (S_ISCHR(mode)) {
+        return "a character device";
+    }
+    if (S_ISBLK(mode)) {
+        return "a block device";
+    }
+    if (S_ISDIR(mode)) {
+        return "a directory";
+    }
+    if (S_ISSOCK(mode)) {
+        return "a socket";
+    }
+    return "an unknown kind of file";
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
 bool LoadTextLines(const std::string& path, std::vector<std::string>& lines, std::string& detail) {
-    auto fail = [&](int error) {
-        detail = "Cannot open file \"" + path + "\". " +
-                 (error != 0 ? std::string(std::strerror(error)) : "The file cannot be read");
+    auto fail = [&](const std::string& reason) {
+        detail = "Cannot open file \"" + path + "\". " + reason;
         return false;
     };
+    auto failErrno = [&](int error) {
+        return fail(error != 0 ? std::string(std::strerror(error)) : "The file cannot be read");
+    };
+    auto notRegular = [&](mode_t mode) {
+        return fail(std::string("It is not a regular file (") + KindOfFile(mode) + ")");
+    };
+    // Non-blocking, so that opening a named pipe returns at once; the kind of
+    // file is then taken from the open descriptor itself, never from the path.
     errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return fail(errno);
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.Get() < 0) {
+        const int error = errno;
+        // A socket cannot be opened at all (ENXIO); say what it is.
+        struct stat info {};
+        if (error == ENXIO && ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+            return notRegular(info.st_mode);
+        }
+        return failErrno(error);
     }
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0) {
+        return failErrno(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return notRegular(info.st_mode);
+    }
+    const auto size = std::uint64_t(info.st_size > 0 ? info.st_size : 0);
+    const std::uint64_t memory = PhysicalMemoryBytes();
+    const std::uint64_t limit =
+        memory > 0 ? memory / ReadMemoryFactor : std::numeric_limits<std::uint64_t>::max();
+    auto tooLarge = [&](std::uint64_t bytes) {
+        return fail("The file is too large to read: " + Megabytes(bytes) + " would need about " +
+                    Megabytes(bytes * ReadMemoryFactor) + " of memory, and this machine has " +
+                    Megabytes(memory));
+    };
+    if (size > limit || size > std::numeric_limits<std::size_t>::max() / ReadMemoryFactor) {
+        return tooLarge(size);
+    }
+    // One buffer of the file's size; a file that grows while it is read keeps
+    // being read, within the same bound.
     std::string content;
-    char buffer[1 << 16];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        content.append(buffer, got);
+    content.resize(static_cast<std::size_t>(size));
+    std::size_t filled = 0;
+    while (true) {
+        if (filled == content.size()) {
+            if (content.size() >= limit) {
+                return tooLarge(content.size() + 1);
+            }
+            content.resize(content.size() +
+                           std::min<std::size_t>(1u << 16, limit - content.size()));
+        }
+        const ssize_t got = ::read(file.Get(), content.data() + filled, content.size() - filled);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return failErrno(errno);
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
     }
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    std::fclose(file);
-    if (failed) {
-        return fail(error);
-    }
+    content.resize(filled);
     lines = SplitTextLines(content);
     return true;
 }

@@ -28,8 +28,12 @@ constexpr int MaxImportFiles = 10;
 // further line; a NUL character ends the text.
 std::vector<std::string> SplitTextLines(std::string_view bytes);
 
-// Loads a file into lines. On failure returns false and sets `detail` to
+// Loads a regular file into lines. On failure returns false, leaves `lines`
+// as they were and sets `detail` to
 // Cannot open file "<path>". <reason>
+// A named pipe, a device, a directory or a socket is refused without reading
+// (the reason names its kind), as is a file whose reading would need more
+// than the machine's physical memory.
 bool LoadTextLines(const std::string& path, std::vector<std::string>& lines, std::string& detail);
 
 // Splits one line into fields (strict comma splitting or loose blank
