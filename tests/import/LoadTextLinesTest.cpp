@@ -32,13 +32,13 @@ protected:
     }
 
     std::string MakeFifo() {
-        const std::string path = (folder_ / "pipe").string();
+        std::string path = (folder_ / "pipe").string();
         EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
         return path;
     }
 
     std::string MakeSocket() {
-        const std::string path = (folder_ / "sock").string();
+        std::string path = (folder_ / "sock").string();
         socket_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
