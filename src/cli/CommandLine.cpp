@@ -196,6 +196,14 @@ std::optional<CliUsageError> ReadProcessingOptions(const OptionValues& values, C
             return CliUsageError{*refusal};
         }
     }
+    if (const std::string* given = Value(values, "--threads")) {
+        const std::optional<int> threads = ParseCount(*given, 1, 256);
+        if (!threads) {
+            return CliUsageError{"--threads takes a whole number from 1 to 256, not \"" + *given +
+                                 "\""};
+        }
+        job.Threads = static_cast<unsigned>(*threads);
+    }
     if (const std::string* given = Value(values, "--out")) {
         job.Folder = *given;
     }
@@ -222,6 +230,7 @@ const std::vector<CliOption>& CliOptions() {
         {"--beta", "B", "Newmark's beta, with --method newmark (0.25)"},
         {"--gamma", "G", "Newmark's gamma, with --method newmark (0.5)"},
         {"--gravity", "G", "gravitational acceleration in cm/s2 (980)"},
+        {"--threads", "N", "threads of the analysis, 1 to 256 (the usable processors)"},
         {"--out", "DIR", "folder for the reports (.)"},
     };
     return options;
@@ -239,7 +248,7 @@ const std::vector<CliSubcommand>& CliSubcommands() {
          CliReport::Spectra,
          {"--format", "--dt", "--scale", "--skip", "--delimiter", "--column", "--baseline",
           "--damping", "--min-period", "--max-period", "--period-step", "--method",
-          "--max-dt-over-t", "--beta", "--gamma", "--gravity", "--out"}},
+          "--max-dt-over-t", "--beta", "--gamma", "--gravity", "--threads", "--out"}},
     };
     return commands;
 }
