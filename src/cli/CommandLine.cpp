@@ -293,9 +293,11 @@ std::string CliUsageText() {
             "Options may also be written --name=value and may come before or after the files.\n"
             "Numbers use '.' as the decimal separator, in the options and in the reports.\n"
             "The name of each written report goes to standard output; progress and\n"
-            "failures go to standard error.\n"
+            "failures go to standard error. A file whose report name an earlier file of the\n"
+            "same call already wrote is refused (its report would replace the other).\n"
             "\n"
-            "Exit status: 0 every file reported, 1 some file failed, 2 bad options.\n";
+            "Exit status: 0 every file reported, 1 some file failed or standard output\n"
+            "could not be written, 2 bad options.\n";
     return text;
 }
 
