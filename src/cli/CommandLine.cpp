@@ -196,6 +196,14 @@ std::optional<CliUsageError> ReadProcessingOptions(const OptionValues& values, C
             return CliUsageError{*refusal};
         }
     }
+    if (const std::string* given = Value(values, "--threads")) {
+        const std::optional<int> threads = ParseCount(*given, 1, 256);
+        if (!threads) {
+            return CliUsageError{"--threads takes a whole number from 1 to 256, not \"" + *given +
+                                 "\""};
+        }
+        job.Threads = static_cast<unsigned>(*threads);
+    }
     if (const std::string* given = Value(values, "--out")) {
         job.Folder = *given;
     }
@@ -222,6 +230,7 @@ const std::vector<CliOption>& CliOptions() {
         {"--beta", "B", "Newmark's beta, with --method newmark (0.25)"},
         {"--gamma", "G", "Newmark's gamma, with --method newmark (0.5)"},
         {"--gravity", "G", "gravitational acceleration in cm/s2 (980)"},
+        {"--threads", "N", "threads of the analysis, 1 to 256 (the usable processors)"},
         {"--out", "DIR", "folder for the reports (.)"},
     };
     return options;
@@ -239,7 +248,7 @@ const std::vector<CliSubcommand>& CliSubcommands() {
          CliReport::Spectra,
          {"--format", "--dt", "--scale", "--skip", "--delimiter", "--column", "--baseline",
           "--damping", "--min-period", "--max-period", "--period-step", "--method",
-          "--max-dt-over-t", "--beta", "--gamma", "--gravity", "--out"}},
+          "--max-dt-over-t", "--beta", "--gamma", "--gravity", "--threads", "--out"}},
     };
     return commands;
 }
@@ -284,9 +293,11 @@ std::string CliUsageText() {
             "Options may also be written --name=value and may come before or after the files.\n"
             "Numbers use '.' as the decimal separator, in the options and in the reports.\n"
             "The name of each written report goes to standard output; progress and\n"
-            "failures go to standard error.\n"
+            "failures go to standard error. A file whose report name an earlier file of the\n"
+            "same call already wrote is refused (its report would replace the other).\n"
             "\n"
-            "Exit status: 0 every file reported, 1 some file failed, 2 bad options.\n";
+            "Exit status: 0 every file reported, 1 some file failed or standard output\n"
+            "could not be written, 2 bad options.\n";
     return text;
 }
 

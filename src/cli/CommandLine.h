@@ -46,6 +46,7 @@ struct CliJob {
     DOUBLEVECTOR DampingRatios;
     DOUBLEVECTOR Periods;
     std::string Folder = ".";
+    unsigned Threads = 0; // 0 = the processors this process may use
     std::vector<std::string> Files;
 };
 

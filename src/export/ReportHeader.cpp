@@ -31,6 +31,27 @@ std::string BaselineCorrectionLine(const TimeHistory& record) {
     return line;
 }
 
+namespace {
+
+// A record name on one report line: a CR or LF (a file name may hold them) is
+// written as the two characters \r or \n, so the line stays one CR LF line.
+std::string OneLineName(const std::string& name) {
+    std::string line;
+    line.reserve(name.size());
+    for (const char c : name) {
+        if (c == '\r') {
+            line += "\\r";
+        } else if (c == '\n') {
+            line += "\\n";
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
+} // namespace
+
 void AddReportHeader(ReportLines& lines, const TimeHistory& record,
                      const std::string& softwareEdition, const ReportDate& date) {
     lines.Add(ReportGeneratorLine);
@@ -38,7 +59,7 @@ void AddReportHeader(ReportLines& lines, const TimeHistory& record,
     lines.Add("Software Edition: " + softwareEdition);
     lines.Add("");
     lines.Add("Report Time: " + FormatReportDate(date));
-    lines.Add("Acceleration TimeHistory SourceFile: " + record.GetName());
+    lines.Add("Acceleration TimeHistory SourceFile: " + OneLineName(record.GetName()));
     lines.Add(BaselineCorrectionLine(record));
 }
 

@@ -9,10 +9,16 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 #include <type_traits>
+
+#include <sched.h>
 
 // How the engine keeps ComputePeakResponse's bits:
 // - Every oscillator runs through exactly the operations of the one-oscillator
@@ -712,6 +718,62 @@ const char* VectorPathName(VectorPath path) {
     return "?";
 }
 
+namespace {
+
+// A whole number of at most 18 digits at the start of `text`, which it leaves
+// after the digits; nothing when there are no digits or too many.
+std::optional<std::uint64_t> ReadWholeNumber(std::string_view& text) {
+    std::size_t length = 0;
+    std::uint64_t value = 0;
+    while (length < text.size() && text[length] >= '0' && text[length] <= '9') {
+        if (length == 18) {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<std::uint64_t>(text[length] - '0');
+        ++length;
+    }
+    if (length == 0) {
+        return std::nullopt;
+    }
+    text.remove_prefix(length);
+    return value;
+}
+
+} // namespace
+
+unsigned UsableProcessorCount(unsigned affinityCount, std::string_view cpuMaxText) {
+    unsigned count = std::max(1u, affinityCount);
+    std::string_view rest = cpuMaxText;
+    const std::optional<std::uint64_t> quota = ReadWholeNumber(rest);
+    if (!quota || rest.empty() || rest.front() != ' ') {
+        return count; // "max PERIOD", or not a quota
+    }
+    rest.remove_prefix(1);
+    const std::optional<std::uint64_t> period = ReadWholeNumber(rest);
+    if (!period || *period == 0 || !(rest.empty() || rest == "\n")) {
+        return count;
+    }
+    const std::uint64_t granted = std::max<std::uint64_t>(1, (*quota + *period - 1) / *period);
+    if (granted < count) {
+        count = static_cast<unsigned>(granted);
+    }
+    return count;
+}
+
+unsigned UsableProcessorCount() {
+    unsigned affinityCount = 0;
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        affinityCount = static_cast<unsigned>(CPU_COUNT(&set));
+    } else {
+        affinityCount = std::thread::hardware_concurrency();
+    }
+    std::ifstream in("/sys/fs/cgroup/cpu.max");
+    const std::string cpuMax(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{});
+    return UsableProcessorCount(affinityCount, cpuMax);
+}
+
 struct SpectraEngine::Impl {
     unsigned threadCount = 1;
     VectorPath path = VectorPath::Scalar;
@@ -736,8 +798,7 @@ struct SpectraEngine::Impl {
     std::vector<Workspace> workspaces;
 
     explicit Impl(unsigned threads) {
-        threadCount = threads != 0 ? threads : std::thread::hardware_concurrency();
-        threadCount = std::max(1u, threadCount);
+        threadCount = threads != 0 ? threads : UsableProcessorCount();
         path = WidestSupportedPath();
         workspaces.resize(threadCount);
         for (unsigned index = 1; index < threadCount; ++index) {

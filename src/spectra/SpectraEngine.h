@@ -4,6 +4,7 @@
 #include "spectra/AnalysisSettings.h"
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 // The peaks of one oscillator: SD (cm), SV (cm/s), SA (g).
@@ -37,6 +38,15 @@ enum class VectorPath { Automatic, Scalar, Sse2, Avx2, Avx512 };
 // Scalar always can.
 bool IsVectorPathSupported(VectorPath path);
 
+// The number of threads worth running: `affinityCount` processors this process
+// may run on, cut to the CPU quota of a cgroup v2 cpu.max text ("QUOTA PERIOD",
+// the quota rounded up to whole processors; "max ..." or an unreadable text
+// sets no limit). At least 1.
+unsigned UsableProcessorCount(unsigned affinityCount, std::string_view cpuMaxText);
+
+// The same for this process: its affinity mask and /sys/fs/cgroup/cpu.max.
+unsigned UsableProcessorCount();
+
 // "Scalar", "SSE2", "AVX2", "AVX-512" (or "Automatic").
 const char* VectorPathName(VectorPath path);
 
@@ -51,7 +61,7 @@ const char* VectorPathName(VectorPath path);
 class SpectraEngine {
 public:
     // threads: the number of threads that compute, the calling one included;
-    // 0 = one per processor core.
+    // 0 = UsableProcessorCount().
     explicit SpectraEngine(unsigned threads = 0);
     ~SpectraEngine();
     SpectraEngine(const SpectraEngine&) = delete;

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -21,12 +22,16 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// Where the program's standard output goes.
+enum class Output { File, ClosedPipe, Full };
 
 struct RunResult {
     int exitCode = -1;
@@ -78,16 +83,37 @@ protected:
         Write(name, text);
     }
 
-    // Runs the program in the temporary folder with `args`.
-    RunResult Run(const std::vector<std::string>& args) const {
+    // Runs the program in the temporary folder with `args`, its standard output
+    // going to `output`, its address space limited to `addressSpace` bytes (0: no limit).
+    RunResult Run(const std::vector<std::string>& args, Output output = Output::File,
+                  rlim_t addressSpace = 0) const {
         const std::string outPath = Path(".stdout");
         const std::string errPath = Path(".stderr");
+        int pipeEnds[2] = {-1, -1};
+        if (output == Output::ClosedPipe && ::pipe(pipeEnds) != 0) {
+            ADD_FAILURE() << "no pipe";
+            return {};
+        }
         const pid_t child = ::fork();
         if (child == 0) {
             if (::chdir(folder.c_str()) != 0) {
                 ::_exit(127);
             }
-            const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (addressSpace != 0) {
+                const rlimit limit{addressSpace, addressSpace};
+                if (::setrlimit(RLIMIT_AS, &limit) != 0) {
+                    ::_exit(127);
+                }
+            }
+            int out = -1;
+            if (output == Output::ClosedPipe) {
+                ::close(pipeEnds[0]); // nobody reads: a write gets EPIPE (and SIGPIPE)
+                out = pipeEnds[1];
+            } else if (output == Output::Full) {
+                out = ::open("/dev/full", O_WRONLY);
+            } else {
+                out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            }
             const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             ::dup2(out, 1);
             ::dup2(err, 2);
@@ -99,6 +125,10 @@ protected:
             argv.push_back(nullptr);
             ::execv(program.c_str(), argv.data());
             ::_exit(127);
+        }
+        if (output == Output::ClosedPipe) {
+            ::close(pipeEnds[0]);
+            ::close(pipeEnds[1]);
         }
         RunResult result;
         int status = 0;
@@ -206,6 +236,15 @@ INSTANTIATE_TEST_SUITE_P(
         BadOptionCase{"newmarkBeta",
                       {"rs", "--method", "newmark", "--beta", "x", "EQ1.txt"},
                       "\"x\" is not a valid floating number!"},
+        BadOptionCase{"noThreads",
+                      {"rs", "--threads", "0", "EQ1.txt"},
+                      "--threads takes a whole number from 1 to 256, not \"0\""},
+        BadOptionCase{"tooManyThreads",
+                      {"rs", "--threads=257", "EQ1.txt"},
+                      "--threads takes a whole number from 1 to 256, not \"257\""},
+        BadOptionCase{"threadsOfTh",
+                      {"th", "--threads", "2", "EQ1.txt"},
+                      "option --threads does not apply to th"},
         BadOptionCase{"newmarkBetaZero",
                       {"rs", "--method", "newmark", "--beta", "0", "EQ1.txt"},
                       "Newmark's Beta must not be zero!"}),
@@ -411,19 +450,196 @@ TEST_F(CliTest, AnUnwritableFolderFailsEveryFile) {
     EXPECT_TRUE(Reports().empty());
 }
 
-TEST_F(CliTest, WritesIntoTheOutputFolderAndNamesReplacedReports) {
+struct SameReportNameCase {
+    const char* label;
+    std::vector<std::string> files; // the first has 40 samples, the second 70
+    std::vector<std::string> options;
+    const char* message;
+};
+
+class CliSameReportName : public CliTest,
+                          public ::testing::WithParamInterface<SameReportNameCase> {};
+
+TEST_P(CliSameReportName, TheSecondFileIsRefusedAndTheFirstReportKept) {
+    const SameReportNameCase& c = GetParam();
     fs::create_directory(Path("out"));
-    fs::create_directory(Path("second"));
-    WriteMotion("A.txt", 40);
-    WriteMotion("second/A.dat", 70);
-    const RunResult run = Run({"th", "A.txt", "second/A.dat", "--out=out"});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "out/A_TH.csv\nout/A_TH.csv\n");
-    EXPECT_NE(run.err.find("replaced"), std::string::npos);
-    const std::string report = ReadFile(Path("out/A_TH.csv"));
-    EXPECT_NE(report.find("SourceFile: A.dat\r\n"), std::string::npos);
-    EXPECT_NE(report.find("\r\n70,0.69000,"), std::string::npos);
+    fs::create_directory(Path("d1"));
+    fs::create_directory(Path("d2"));
+    WriteMotion(c.files[0], 40);
+    WriteMotion(c.files[1], 70);
+    WriteMotion("other.txt", 50);
+    std::vector<std::string> args = {"th", c.files[0], c.files[1], "other.txt", "--out=out"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const RunResult run = Run(args);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("2 of 3 files reported\n"), std::string::npos) << run.err;
+    const std::string first = fs::path(c.files[0]).stem().string() + "_TH.csv";
+    EXPECT_EQ(run.out, "out/" + first + "\nout/other_TH.csv\n");
+    const std::string report = ReadFile(Path("out/" + first));
+    EXPECT_NE(report.find("\r\n40,0.39000,"), std::string::npos); // the first file's samples
+    EXPECT_EQ(report.find("\r\n70,0.69000,"), std::string::npos);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliSameReportName,
+    ::testing::Values(
+        SameReportNameCase{"sameNameInTwoFolders",
+                           {"d1/same.txt", "d2/same.txt"},
+                           {},
+                           "vorsen-cli: d2/same.txt is not reported: its report out/same_TH.csv "
+                           "was already written from d1/same.txt\n"},
+        SameReportNameCase{"sameBaseOtherExtension",
+                           {"a.txt", "a.AT2"},
+                           {"--format", "free"},
+                           "vorsen-cli: a.AT2 is not reported: its report out/a_TH.csv was "
+                           "already written from a.txt\n"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+struct FailedOutputCase {
+    const char* label;
+    Output output;
+    const char* message;
+};
+
+class CliFailedOutput : public CliTest, public ::testing::WithParamInterface<FailedOutputCase> {};
+
+TEST_P(CliFailedOutput, EveryReportIsWrittenAndTheFailureReported) {
+    const FailedOutputCase& c = GetParam();
+    for (const char* name : {"A.txt", "B.txt", "C.txt"}) {
+        WriteMotion(name, 60);
+    }
+    for (const char* command : {"th", "rs"}) {
+        const RunResult run = Run({command, "A.txt", "B.txt", "C.txt"}, c.output);
+        EXPECT_EQ(run.exitCode, 1) << command << " (a signal gives -1)\n" << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        // Reported once, and the batch went on.
+        EXPECT_EQ(run.err.find(c.message), run.err.rfind(c.message)) << run.err;
+        EXPECT_NE(run.err.find("[3/3] C.txt\n"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(Reports(), (std::vector<std::string>{"A_RS.csv", "A_TH.csv", "B_RS.csv", "B_TH.csv",
+                                                   "C_RS.csv", "C_TH.csv"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliFailedOutput,
+    ::testing::Values(
+        FailedOutputCase{"closedPipe", Output::ClosedPipe,
+                         "vorsen-cli: cannot write to standard output: Broken pipe\n"},
+        FailedOutputCase{"fullDevice", Output::Full,
+                         "vorsen-cli: cannot write to standard output: No space "
+                         "left on device\n"}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// The offset of the first CR not followed by LF or LF not after CR; npos when none.
+std::size_t FirstBareLineBreak(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool bareLf = text[i] == '\n' && (i == 0 || text[i - 1] != '\r');
+        const bool bareCr = text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n');
+        if (bareLf || bareCr) {
+            return i;
+        }
+    }
+    return std::string::npos;
+}
+
+TEST_F(CliTest, ARecordNameWithLineBreaksKeepsTheReportLines) {
+    for (const auto& [file, shown] : {std::pair<std::string, std::string>{"x\ny.txt", "x\\ny.txt"},
+                                      {"p\rq.txt", "p\\rq.txt"}}) {
+        WriteMotion(file, 30);
+        for (const char* command : {"th", "rs"}) {
+            const RunResult run = Run({command, file});
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            const std::string stem = file.substr(0, file.size() - 4);
+            const std::string report =
+                ReadFile(Path(stem + (std::string(command) == "th" ? "_TH.csv" : "_RS.csv")));
+            EXPECT_NE(report.find("\r\nAcceleration TimeHistory SourceFile: " + shown + "\r\n"),
+                      std::string::npos)
+                << report.substr(0, 400);
+            EXPECT_EQ(FirstBareLineBreak(report), std::string::npos);
+        }
+    }
+}
+
+TEST_F(CliTest, OneThreadWritesTheBytesOfTheDefault) {
+    WriteMotion("A.txt", 900);
+    fs::create_directory(Path("one"));
+    fs::create_directory(Path("default"));
+    const std::vector<std::string> grid = {"--damping", "0,2,5,20",        "--period-step",
+                                           "0.01",      "--max-dt-over-t", "0.005"};
+    std::vector<std::string> one = {"rs", "A.txt", "--out", "one", "--threads", "1"};
+    std::vector<std::string> all = {"rs", "A.txt", "--out", "default"};
+    one.insert(one.end(), grid.begin(), grid.end());
+    all.insert(all.end(), grid.begin(), grid.end());
+    ASSERT_EQ(Run(one).exitCode, 0);
+    ASSERT_EQ(Run(all).exitCode, 0);
+    const std::string report = ReadFile(Path("one/A_RS.csv"));
+    EXPECT_GT(report.size(), 10000u);
+    EXPECT_EQ(report, ReadFile(Path("default/A_RS.csv")));
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool AddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool AddressSanitizer = true;
+#else
+constexpr bool AddressSanitizer = false;
+#endif
+#else
+constexpr bool AddressSanitizer = false;
+#endif
+
+struct OutOfMemoryCase {
+    const char* label;
+    rlim_t megabytes; // the address space the program may map
+    const char* message;
+};
+
+class CliOutOfMemory : public CliTest, public ::testing::WithParamInterface<OutOfMemoryCase> {};
+
+// About 2.4 million samples (19 MB of text): reading them takes over 200 MB,
+// their report (246 MB) over 360 MB; the small files around them need little.
+TEST_P(CliOutOfMemory, FailsThatFileAndTheBatchGoesOn) {
+    if (AddressSanitizer) {
+        GTEST_SKIP()
+            << "AddressSanitizer's shadow memory does not fit under an address-space limit";
+    }
+    const OutOfMemoryCase& c = GetParam();
+    {
+        std::ofstream out(Path("huge.txt"), std::ios::binary);
+        std::string block;
+        for (int i = 0; i < 1000; ++i) {
+            block += "0.0" + std::to_string(100000 + i) + "\n";
+        }
+        for (int i = 0; i < 2400; ++i) {
+            out << block;
+        }
+    }
+    WriteMotion("A.txt", 80);
+    WriteMotion("C.txt", 60);
+    const RunResult run =
+        Run({"th", "A.txt", "huge.txt", "C.txt"}, Output::File, c.megabytes << 20);
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_NE(run.err.find(std::string("\n") + c.message + "\n[3/3] C.txt\n"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("2 of 3 files reported\n"), std::string::npos) << run.err;
+    // Nothing of the failed report is left, not even its temporary file.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"A.txt", "A_TH.csv", "C.txt", "C_TH.csv", "huge.txt"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliOutOfMemory,
+    ::testing::Values(OutOfMemoryCase{"whileReading", 160, "Not enough memory to read huge.txt"},
+                      OutOfMemoryCase{"whileReporting", 300,
+                                      "Not enough memory to analyse huge.txt"}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 } // namespace
 

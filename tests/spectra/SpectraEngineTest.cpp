@@ -225,3 +225,50 @@ TEST(SpectraEngine, AutomaticPathIsTheWidestSupported) {
 }
 
 } // namespace
+
+namespace {
+
+struct ProcessorCase {
+    unsigned affinity;
+    const char* cpuMax; // the text of cgroup v2's cpu.max
+    unsigned expected;
+};
+
+TEST(UsableProcessorCount, IsTheAffinityCutToTheQuotaRoundedUp) {
+    const ProcessorCase cases[] = {
+        {8, "", 8},                    // no cgroup file
+        {8, "max 100000\n", 8},        // no quota
+        {64, "400000 100000\n", 4},    // a scheduler's 4 cores of 64
+        {64, "150000 100000\n", 2},    // 1.5 processors round up
+        {64, "50000 100000\n", 1},     // half a processor still runs one thread
+        {64, "1 100000", 1},           // the smallest quota, no newline
+        {2, "800000 100000\n", 2},     // a quota above the mask changes nothing
+        {1, "max 100000\n", 1},        // taskset -c 0
+        {0, "", 1},                    // an empty mask still gives one thread
+        {0, "300000 100000\n", 1},     //
+        {16, "300000 0\n", 16},        // a zero period is no quota
+        {16, "300000\n", 16},          // malformed texts are ignored
+        {16, "-300000 100000\n", 16},  //
+        {16, "300000 100000 7\n", 16}, //
+        {16, "3e5 100000\n", 16},      //
+        {16, "99999999999999999999 1\n", 16},
+        {16, "900000000000000000 1\n", 16}, // a huge quota
+        {16, "100000 999999999999999999\n", 1},
+    };
+    for (const ProcessorCase& c : cases) {
+        EXPECT_EQ(UsableProcessorCount(c.affinity, c.cpuMax), c.expected)
+            << c.affinity << " processors, cpu.max \"" << c.cpuMax << "\"";
+    }
+}
+
+TEST(UsableProcessorCount, OfThisProcessIsWithinTheMachineAndIsTheEngineDefault) {
+    const unsigned usable = UsableProcessorCount();
+    EXPECT_GE(usable, 1u);
+    if (std::thread::hardware_concurrency() != 0) {
+        EXPECT_LE(usable, std::thread::hardware_concurrency());
+    }
+    EXPECT_EQ(SpectraEngine(0).ThreadCount(), usable);
+    EXPECT_EQ(SpectraEngine(3).ThreadCount(), 3u);
+}
+
+} // namespace
