@@ -4,6 +4,7 @@
 #include "export/ReportHeader.h"
 #include "export/ReportWriter.h"
 #include "import/InputFileForm.h"
+#include "import/RecordImport.h"
 #include "record/Timeserie.h"
 #include "spectra/AnalysisSettings.h"
 #include "spectra/SpectraEngine.h"
@@ -63,7 +64,13 @@ public:
     void ClearData();
     // Imports the first MaxImportFiles files in the chosen format; a file that
     // fails stops the import with its warning, the records before it stay.
+    // A file that runs out of memory is such a failure: "Not enough memory to
+    // read <name>". Records and the lists agree on every way out.
     void ImportRecordFiles(const ImportChoice& choice, const QStringList& files);
+    // The import of one file ImportRecordFiles calls: ImportRecordFile, unless
+    // a test stands in one that fails.
+    using RecordFileImport = std::function<FileImport(const std::string&, const ImportRequest&)>;
+    void SetRecordFileImport(RecordFileImport import) { ImportFile_ = std::move(import); }
 
     // "Apply Baseline Correction" on the record selected in lst1.
     void ApplyBaselineCorrectionCommand();
@@ -134,6 +141,7 @@ private:
     Workspace Workspace_;
     SpectraEngine Engine_;
     ReportFileSystem* ReportFiles_ = &DefaultReportFileSystem();
+    RecordFileImport ImportFile_ = ImportRecordFile;
     QPointer<TForm4> Viewer_;
     TimeHistoryPlots* Plots_ = nullptr;
     SpectraChart* Chart_ = nullptr;
