@@ -660,8 +660,8 @@ void TForm1::btn11Click() {
     SpectraOutcome outcome;
     try {
         const BusyCursor busy;
-        outcome = AnalyzeIntoStore(Engine_, record, Workspace_.AnalysisSettings,
-                                   Workspace_.SpectraStore, Platform_.DecimalSeparator());
+        outcome = Analyze_(Engine_, record, Workspace_.AnalysisSettings, Workspace_.SpectraStore,
+                           Platform_.DecimalSeparator());
     } catch (const std::bad_alloc&) {
         // The analysis computes aside: the store, the chart and the tables keep the last one.
         Platform_.Warning(

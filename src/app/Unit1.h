@@ -7,6 +7,7 @@
 #include "import/RecordImport.h"
 #include "record/Timeserie.h"
 #include "spectra/AnalysisSettings.h"
+#include "spectra/SpectraAnalysis.h"
 #include "spectra/SpectraEngine.h"
 #include "spectra/SpectraStore.h"
 #include "ui/SpectraTables.h"
@@ -83,8 +84,14 @@ public:
     void ShowDetailedData();
     TForm4* Viewer() const { return Viewer_; }
 
-    // "Analyze and Refresh" on the record chosen in cbb4.
+    // "Analyze and Refresh" on the record chosen in cbb4. Running out of memory
+    // reads "Not enough memory to analyse <name>" and keeps the last analysis.
     void btn11Click();
+    // The analysis btn11Click runs: AnalyzeIntoStore, unless a test stands in
+    // one that fails.
+    using SpectraAnalysis = std::function<SpectraOutcome(
+        SpectraEngine&, const TimeHistory&, const ::AnalysisSettings&, SpectraStore&, char)>;
+    void SetSpectraAnalysis(SpectraAnalysis analysis) { Analyze_ = std::move(analysis); }
     // Reads the damping fields into the store; shows the refusal and focuses
     // the field on failure (the list is then emptied).
     bool ReadDampingRatios();
@@ -142,6 +149,11 @@ private:
     SpectraEngine Engine_;
     ReportFileSystem* ReportFiles_ = &DefaultReportFileSystem();
     RecordFileImport ImportFile_ = ImportRecordFile;
+    SpectraAnalysis Analyze_ = [](SpectraEngine& engine, const TimeHistory& record,
+                                  const ::AnalysisSettings& settings, SpectraStore& store,
+                                  char separator) {
+        return AnalyzeIntoStore(engine, record, settings, store, separator);
+    };
     QPointer<TForm4> Viewer_;
     TimeHistoryPlots* Plots_ = nullptr;
     SpectraChart* Chart_ = nullptr;
