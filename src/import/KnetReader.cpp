@@ -206,10 +206,14 @@ std::string CheckDuration(const std::string& name, const std::vector<std::string
     if (const std::optional<double> duration = ParseFieldNumber(durationText)) {
         const double expected = *duration * rate;
         if (std::fabs(static_cast<double>(count) - expected) > rate + 1) {
-            return FileWarning(
-                name, "the file holds " + std::to_string(count) + " counts, but its duration of " +
-                          std::string(durationText) + " s at " + FormatGeneral(rate) +
-                          " Hz states about " + FormatGeneral(std::round(expected)));
+            // The duration as written, unless that is longer than a warning quotes.
+            const std::string shown = durationText.size() <= QuotedFileTextLength
+                                          ? std::string(durationText)
+                                          : FormatGeneral(*duration);
+            return FileWarning(name, "the file holds " + std::to_string(count) +
+                                         " counts, but its duration of " + shown + " s at " +
+                                         FormatGeneral(rate) + " Hz states about " +
+                                         FormatGeneral(std::round(expected)));
         }
     }
     return {};

@@ -146,4 +146,16 @@ INSTANTIATE_TEST_SUITE_P(
         GarbageCase{"GeoNetHeader", &GeoNetFormat, "20200102_030405_TST1_20.V2A", &FirstLine}),
     [](const auto& info) { return std::string(info.param.title); });
 
+// A duration that reads as a number yet is a megabyte long is shown as the number.
+TEST(GarbageField, KnetDurationOfAMegabyteIsShownAsItsNumber) {
+    std::vector<std::string> lines = fixtures::Lines("knet-offset.NS");
+    lines.at(fixtures::FindLine(lines, "Duration Time") - 1) =
+        "Duration Time(s)  " + std::string(1U << 20, '0') + "1";
+    const FormatReadOutcome outcome = KnetFormat().Read("knet-offset.NS", lines, {});
+    EXPECT_TRUE(outcome.Records.empty());
+    EXPECT_LT(outcome.Warning.size(), 300U) << outcome.Warning.substr(0, 300);
+    EXPECT_NE(outcome.Warning.find("its duration of 1 s at 20 Hz"), std::string::npos)
+        << outcome.Warning.substr(0, 300);
+}
+
 } // namespace
