@@ -43,6 +43,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <new>
 
 namespace {
 
@@ -474,17 +475,28 @@ void TForm1::ImportRecordFiles(const ImportChoice& choice, const QStringList& fi
     request.Options.DecimalSeparator = Platform_.DecimalSeparator();
     request.Front = ImportFront::Window;
     std::string warning;
+    // The records are gathered aside and become the workspace's at once, so
+    // that whatever stops the import leaves Records and the lists agreeing.
+    std::vector<std::unique_ptr<TimeHistory>> imported;
     {
         const BusyCursor busy;
         for (int i = 0; i < count && warning.empty(); ++i) {
-            FileImport import = ImportRecordFile(
-                QFileInfo(files[i]).absoluteFilePath().toLocal8Bit().toStdString(), request);
-            warning = std::move(import.Warning);
-            for (std::unique_ptr<TimeHistory>& record : import.Records) {
-                Workspace_.Records.push_back(std::move(record));
+            const QFileInfo file(files[i]);
+            try {
+                FileImport import =
+                    ImportFile_(file.absoluteFilePath().toLocal8Bit().toStdString(), request);
+                warning = std::move(import.Warning);
+                imported.reserve(imported.size() + import.Records.size());
+                for (std::unique_ptr<TimeHistory>& record : import.Records) {
+                    imported.push_back(std::move(record));
+                }
+            } catch (const std::bad_alloc&) {
+                warning =
+                    "Not enough memory to read " + file.fileName().toLocal8Bit().toStdString();
             }
         }
     }
+    Workspace_.Records = std::move(imported);
     const bool failed = !warning.empty();
     if (failed) {
         Platform_.Warning(QString::fromLocal8Bit(warning));
@@ -645,11 +657,17 @@ void TForm1::btn11Click() {
         return;
     }
     const TimeHistory& record = *Workspace_.Records[static_cast<std::size_t>(chosen)];
-    const SpectraOutcome outcome = [&] {
+    SpectraOutcome outcome;
+    try {
         const BusyCursor busy;
-        return AnalyzeIntoStore(Engine_, record, Workspace_.AnalysisSettings,
-                                Workspace_.SpectraStore, Platform_.DecimalSeparator());
-    }();
+        outcome = Analyze_(Engine_, record, Workspace_.AnalysisSettings, Workspace_.SpectraStore,
+                           Platform_.DecimalSeparator());
+    } catch (const std::bad_alloc&) {
+        // The analysis computes aside: the store, the chart and the tables keep the last one.
+        Platform_.Warning(
+            QString::fromLocal8Bit("Not enough memory to analyse " + record.GetName()));
+        return;
+    }
     if (outcome.Refusal) {
         // Nothing was computed: the store, the chart and the tables keep the last analysis.
         Platform_.Warning(QString::fromStdString(*outcome.Refusal));

@@ -4,8 +4,10 @@
 #include "export/ReportHeader.h"
 #include "export/ReportWriter.h"
 #include "import/InputFileForm.h"
+#include "import/RecordImport.h"
 #include "record/Timeserie.h"
 #include "spectra/AnalysisSettings.h"
+#include "spectra/SpectraAnalysis.h"
 #include "spectra/SpectraEngine.h"
 #include "spectra/SpectraStore.h"
 #include "ui/SpectraTables.h"
@@ -63,7 +65,13 @@ public:
     void ClearData();
     // Imports the first MaxImportFiles files in the chosen format; a file that
     // fails stops the import with its warning, the records before it stay.
+    // A file that runs out of memory is such a failure: "Not enough memory to
+    // read <name>". Records and the lists agree on every way out.
     void ImportRecordFiles(const ImportChoice& choice, const QStringList& files);
+    // The import of one file ImportRecordFiles calls: ImportRecordFile, unless
+    // a test stands in one that fails.
+    using RecordFileImport = std::function<FileImport(const std::string&, const ImportRequest&)>;
+    void SetRecordFileImport(RecordFileImport import) { ImportFile_ = std::move(import); }
 
     // "Apply Baseline Correction" on the record selected in lst1.
     void ApplyBaselineCorrectionCommand();
@@ -76,8 +84,14 @@ public:
     void ShowDetailedData();
     TForm4* Viewer() const { return Viewer_; }
 
-    // "Analyze and Refresh" on the record chosen in cbb4.
+    // "Analyze and Refresh" on the record chosen in cbb4. Running out of memory
+    // reads "Not enough memory to analyse <name>" and keeps the last analysis.
     void btn11Click();
+    // The analysis btn11Click runs: AnalyzeIntoStore, unless a test stands in
+    // one that fails.
+    using SpectraAnalysis = std::function<SpectraOutcome(
+        SpectraEngine&, const TimeHistory&, const ::AnalysisSettings&, SpectraStore&, char)>;
+    void SetSpectraAnalysis(SpectraAnalysis analysis) { Analyze_ = std::move(analysis); }
     // Reads the damping fields into the store; shows the refusal and focuses
     // the field on failure (the list is then emptied).
     bool ReadDampingRatios();
@@ -134,6 +148,12 @@ private:
     Workspace Workspace_;
     SpectraEngine Engine_;
     ReportFileSystem* ReportFiles_ = &DefaultReportFileSystem();
+    RecordFileImport ImportFile_ = ImportRecordFile;
+    SpectraAnalysis Analyze_ = [](SpectraEngine& engine, const TimeHistory& record,
+                                  const ::AnalysisSettings& settings, SpectraStore& store,
+                                  char separator) {
+        return AnalyzeIntoStore(engine, record, settings, store, separator);
+    };
     QPointer<TForm4> Viewer_;
     TimeHistoryPlots* Plots_ = nullptr;
     SpectraChart* Chart_ = nullptr;

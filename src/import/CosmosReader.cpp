@@ -460,8 +460,8 @@ private:
         if (!IsRecordStart(lines[start])) {
             return LineWarning(name, start + 1,
                                "expected the first line of a COSMOS header (\"Corrected "
-                               "acceleration (Format v01.20 with 13 text lines)\"); found '" +
-                                   HeaderText(lines[start]).substr(0, 60) + "'");
+                               "acceleration (Format v01.20 with 13 text lines)\"); found " +
+                                   QuoteFileText(HeaderText(lines[start])));
         }
         if (!textLines || *textLines == 0) {
             return LineWarning(name, start + 1,
@@ -510,8 +510,8 @@ private:
         if (!comments || FindNoCase(lines[commentLine], "comment line") == std::string_view::npos) {
             return LineWarning(name, commentLine + 1,
                                "expected the count of comment lines (\"2 Comment line(s) "
-                               "follow, each starting with a \"|\":\"); found '" +
-                                   HeaderText(lines[commentLine]).substr(0, 60) + "'");
+                               "follow, each starting with a \"|\":\"); found " +
+                                   QuoteFileText(HeaderText(lines[commentLine])));
         }
         for (std::size_t k = 1; k <= *comments; ++k) {
             const std::size_t j = commentLine + k;
@@ -539,8 +539,8 @@ private:
         if (!data) {
             return LineWarning(name, dataLine + 1,
                                "expected the data line (\"7000 acceleration pts, approx 70 "
-                               "secs, units=cm/sec2(04),Format=(8F10.5)\"); found '" +
-                                   HeaderText(lines[dataLine]).substr(0, 60) + "'");
+                               "secs, units=cm/sec2(04),Format=(8F10.5)\"); found " +
+                                   QuoteFileText(HeaderText(lines[dataLine])));
         }
         if (data->Count == 0) {
             return LineWarning(name, dataLine + 1, "the data line states no values");
@@ -616,7 +616,7 @@ private:
                 }
                 return LineWarning(name, after + 1,
                                    "unexpected text after the " + std::to_string(count) +
-                                       " values: '" + std::string(line.substr(0, 60)) + "'");
+                                       " values: " + QuoteFileText(line));
             }
             ++after;
         }
@@ -724,7 +724,7 @@ private:
         if (!block) {
             return LineWarning(name, at + 1,
                                "expected the " + kind + " header's line (\"" + example +
-                                   "\"); found '" + HeaderText(lines[at]).substr(0, 60) + "'");
+                                   "\"); found " + QuoteFileText(HeaderText(lines[at])));
         }
         const std::size_t perRow = static_cast<std::size_t>(block->Layout.PerRow);
         const std::size_t rows = (block->Count + perRow - 1) / perRow;

@@ -176,8 +176,8 @@ public:
             }
             if (type != "ACCELERATION") {
                 outcome.Warning = LineWarning(name, line,
-                                              "the file holds '" + std::string(dataType->Value) +
-                                                  "', not an acceleration time series");
+                                              "the file holds " + QuoteFileText(dataType->Value) +
+                                                  ", not an acceleration time series");
                 return outcome;
             }
         }
@@ -189,8 +189,8 @@ public:
         const std::optional<AccelerationUnits> units = ParseAccelerationUnits(unitsField->Value);
         if (!units) {
             outcome.Warning = LineWarning(name, line,
-                                          "unknown units '" + std::string(unitsField->Value) +
-                                              "': expected cm/s^2, m/s^2, mm/s^2 or g");
+                                          "unknown units " + QuoteFileText(unitsField->Value) +
+                                              ": expected cm/s^2, m/s^2, mm/s^2 or g");
             return outcome;
         }
         const HeaderField* interval = header.Find("SAMPLING_INTERVAL_S", line);
@@ -202,9 +202,10 @@ public:
         }
         const std::optional<double> dt = ParseFieldNumber(interval->Value);
         if (!dt || !(*dt > 0)) {
-            outcome.Warning = LineWarning(name, line,
-                                          "the sampling interval '" + std::string(interval->Value) +
-                                              "' is not a positive number of seconds");
+            outcome.Warning =
+                LineWarning(name, line,
+                            "the sampling interval " + QuoteFileText(interval->Value) +
+                                " is not a positive number of seconds");
             return outcome;
         }
         const HeaderField* ndataField = header.Find("NDATA", line);
@@ -216,8 +217,8 @@ public:
         const std::optional<double> ndata = ParseFieldNumber(ndataField->Value);
         if (!ndata || !(*ndata >= 1) || *ndata != std::floor(*ndata) || *ndata > 1e9) {
             outcome.Warning = LineWarning(name, line,
-                                          "NDATA '" + std::string(ndataField->Value) +
-                                              "' is not a positive whole number of samples");
+                                          "NDATA " + QuoteFileText(ndataField->Value) +
+                                              " is not a positive whole number of samples");
             return outcome;
         }
         const auto stated = static_cast<std::size_t>(*ndata);

@@ -364,7 +364,7 @@ ReadOutcome ReadRecordLines(const std::string& name, const std::vector<std::stri
                 }
                 detail = "Floating point overflow";
             } else {
-                detail = "'" + std::string(field) + "' is not a valid floating point value";
+                detail = QuoteFileText(field) + " is not a valid floating point value";
             }
         }
         outcome.Warning = LineWarning(name, j + 1, detail);

@@ -213,14 +213,14 @@ private:
         if (!IsComponentStart(lines[start])) {
             return ComponentWarning(name, which, start,
                                     "expected its first header line (\"Corrected accelerogram ... "
-                                    "GNS Science\"); found '" +
-                                        HeaderText(lines[start]).substr(0, 60) + "'");
+                                    "GNS Science\"); found " +
+                                        QuoteFileText(HeaderText(lines[start])));
         }
         if (start + TextLines <= lines.size() &&
             HeaderText(lines[start + 12]).rfind("Component ", 0) != 0) {
             return ComponentWarning(name, which, start + 12,
-                                    "expected \"Component S16W\"; found '" +
-                                        HeaderText(lines[start + 12]).substr(0, 60) + "'");
+                                    "expected \"Component S16W\"; found " +
+                                        QuoteFileText(HeaderText(lines[start + 12])));
         }
         const std::size_t intLine = start + TextLines;
         const std::size_t realLine = intLine + IntegerLines;
@@ -268,8 +268,8 @@ private:
         const std::optional<double> stated = NumberAfter(lines[start + 9], "Number of points");
         if (!stated) {
             return ComponentWarning(name, which, start + 9,
-                                    "expected \"Number of points  5800\"; found '" +
-                                        HeaderText(lines[start + 9]).substr(0, 60) + "'");
+                                    "expected \"Number of points  5800\"; found " +
+                                        QuoteFileText(HeaderText(lines[start + 9])));
         }
         if (*stated != static_cast<double>(*accelerationCount)) {
             return ComponentWarning(name, which, start + 9,

@@ -137,16 +137,16 @@ std::optional<KnetHeader> ReadHeader(const std::string& name, const std::vector<
     const std::optional<double> rate = NumberBefore(rateText, GluedUnit::Hz);
     if (!rate || !(*rate > 0)) {
         warning = LineWarning(name, SamplingFreq + 1,
-                              "the sampling rate '" + std::string(rateText) +
-                                  "' is not a positive number of Hz");
+                              "the sampling rate " + QuoteFileText(rateText) +
+                                  " is not a positive number of Hz");
         return std::nullopt;
     }
     const std::string_view scaleText = Value(lines[ScaleFactor], ScaleFactor);
     const std::optional<Scale> scale = ReadScaleFactor(scaleText);
     if (!scale) {
         warning = LineWarning(name, ScaleFactor + 1,
-                              "the scale factor '" + std::string(scaleText) +
-                                  "' is not <gal>(gal)/<counts> with both positive");
+                              "the scale factor " + QuoteFileText(scaleText) +
+                                  " is not <gal>(gal)/<counts> with both positive");
         return std::nullopt;
     }
     return KnetHeader{*rate, *scale};
@@ -206,10 +206,14 @@ std::string CheckDuration(const std::string& name, const std::vector<std::string
     if (const std::optional<double> duration = ParseFieldNumber(durationText)) {
         const double expected = *duration * rate;
         if (std::fabs(static_cast<double>(count) - expected) > rate + 1) {
-            return FileWarning(
-                name, "the file holds " + std::to_string(count) + " counts, but its duration of " +
-                          std::string(durationText) + " s at " + FormatGeneral(rate) +
-                          " Hz states about " + FormatGeneral(std::round(expected)));
+            // The duration as written, unless that is longer than a warning quotes.
+            const std::string shown = durationText.size() <= QuotedFileTextLength
+                                          ? std::string(durationText)
+                                          : FormatGeneral(*duration);
+            return FileWarning(name, "the file holds " + std::to_string(count) +
+                                         " counts, but its duration of " + shown + " s at " +
+                                         FormatGeneral(rate) + " Hz states about " +
+                                         FormatGeneral(std::round(expected)));
         }
     }
     return {};

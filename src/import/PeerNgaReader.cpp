@@ -314,16 +314,17 @@ public:
             outcome.Warning = LineWarning(name, 3,
                                           unknownUnits.empty()
                                               ? std::string("the header names no units after UNITS")
-                                              : "unknown units '" + unknownUnits +
-                                                    "': expected G, cm/s², mm/s² or m/s²");
+                                              : "unknown units " + QuoteFileText(unknownUnits) +
+                                                    ": expected G, cm/s², mm/s² or m/s²");
             return outcome;
         }
         const CountLine count = ReadCountLine(lines[3]);
         if (!count.NptsText.empty() || !count.DtText.empty()) {
-            outcome.Warning = LineWarning(name, 4,
-                                          !count.NptsText.empty()
-                                              ? "NPTS '" + count.NptsText + "' is not a number"
-                                              : "DT '" + count.DtText + "' is not a number");
+            outcome.Warning =
+                LineWarning(name, 4,
+                            !count.NptsText.empty()
+                                ? "NPTS " + QuoteFileText(count.NptsText) + " is not a number"
+                                : "DT " + QuoteFileText(count.DtText) + " is not a number");
             return outcome;
         }
         if (!count.Npts) {

@@ -182,6 +182,94 @@ std::string_view TrimLine(std::string_view line) {
     return line.substr(begin, end - begin);
 }
 
+namespace {
+
+// The length of the UTF-8 character that starts text[at], or 0 when the bytes
+// there are not one (a stray continuation byte, an overlong form, a surrogate,
+// beyond U+10FFFF or cut short).
+std::size_t Utf8CharacterLength(std::string_view text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() - at < length || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+void AppendEscapedByte(std::string& out, unsigned char c) {
+    static constexpr char Hex[] = "0123456789abcdef";
+    switch (c) {
+    case '\t':
+        out += "\\t";
+        return;
+    case '\n':
+        out += "\\n";
+        return;
+    case '\r':
+        out += "\\r";
+        return;
+    default:
+        out += "\\x";
+        out += Hex[c >> 4U];
+        out += Hex[c & 0x0FU];
+        return;
+    }
+}
+
+} // namespace
+
+std::string QuoteFileText(std::string_view text) {
+    std::string out = "'";
+    std::size_t at = 0;
+    for (std::size_t shown = 0; at < text.size() && shown < QuotedFileTextLength; ++shown) {
+        const auto c = static_cast<unsigned char>(text[at]);
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+            ++at;
+            continue;
+        }
+        const std::size_t length = c < 0x80 ? 0 : Utf8CharacterLength(text, at);
+        // U+0080..U+009F, the C1 controls, are escaped byte by byte like the C0 ones.
+        const bool c1 = length == 2 && c == 0xC2 && static_cast<unsigned char>(text[at + 1]) < 0xA0;
+        if (length == 0 || c1) {
+            const std::size_t bytes = c1 ? 2 : 1;
+            for (std::size_t i = 0; i < bytes; ++i) {
+                AppendEscapedByte(out, static_cast<unsigned char>(text[at + i]));
+            }
+            at += bytes;
+            continue;
+        }
+        out.append(text.substr(at, length));
+        at += length;
+    }
+    if (at < text.size()) {
+        out += "\u2026";
+    }
+    out += '\'';
+    return out;
+}
+
 std::string HeaderText(std::string_view text) {
     const std::string_view trimmed = TrimLine(text);
     std::string result;

@@ -107,6 +107,14 @@ std::string_view TrimLine(std::string_view line);
 // inside it made one space ("Code:CE-J2236   CDMG" -> "Code:CE-J2236 CDMG").
 std::string HeaderText(std::string_view text);
 
+// A file's text as a warning quotes it: between single quotes, at most its
+// first QuotedFileTextLength characters (UTF-8 characters are never cut in the
+// middle) followed by "…" when there were more, and every control byte, C1
+// control or byte that is not UTF-8 shown escaped ("\t", "\x01"), so that no
+// text of a file reaches a terminal or a message box raw or unbounded.
+inline constexpr std::size_t QuotedFileTextLength = 40;
+std::string QuoteFileText(std::string_view text);
+
 // Where `word` first occurs in `text` from `from` on, ASCII letters compared
 // without case; std::string_view::npos when it does not.
 std::size_t FindNoCase(std::string_view text, std::string_view word, std::size_t from = 0);

@@ -108,8 +108,8 @@ public:
         const DataType* type = ParseDataType(lines[0]);
         if (type == nullptr) {
             return fail(0, "the first line does not name an SMC data type "
-                           "(\"2 CORRECTED ACCELEROGRAM\"); found '" +
-                               HeaderText(lines[0]).substr(0, 60) + "'");
+                           "(\"2 CORRECTED ACCELEROGRAM\"); found " +
+                               QuoteFileText(HeaderText(lines[0])));
         }
         if (!type->Holds.empty()) {
             return failFile(name + " holds " + std::string(type->Holds) + ", not acceleration");

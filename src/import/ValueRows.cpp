@@ -1,5 +1,6 @@
 #include "import/ValueRows.h"
 
+#include "import/RecordFormat.h"
 #include "text/NumberText.h"
 
 #include <algorithm>
@@ -24,7 +25,7 @@ std::string_view Trim(std::string_view text) {
 }
 
 std::string NotANumber(std::string_view field) {
-    return "'" + std::string(field) + "' is not a valid floating point value";
+    return QuoteFileText(field) + " is not a valid floating point value";
 }
 
 } // namespace

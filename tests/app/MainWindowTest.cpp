@@ -14,6 +14,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -124,6 +126,45 @@ TEST_F(MainWindow, ImportReplacesRecordsEvenWhenEveryFileFails) {
     EXPECT_EQ(Text("edt1"), "0");
     EXPECT_EQ(platform.Texts("Warning").back(),
               "FILE: Empty.txt, WARNING: Skipline is too large, there is no data to read!");
+}
+
+// A failure part-way through an import: the records, the lists and the counts
+// agree afterwards, and the user is told.
+TEST_F(MainWindow, ImportThatRunsOutOfMemoryKeepsEarlierRecordsAndSaysSo) {
+    window.SetRecordFileImport([](const std::string& path, const ImportRequest& request) {
+        if (fs::path(path).filename() == "B.txt") {
+            throw std::bad_alloc();
+        }
+        return ImportRecordFile(path, request);
+    });
+    window.ImportRecordFiles(ImportChoice{}, {Write("A.txt", "0.1\n0.2\n"), Write("B.txt", "1\n"),
+                                              Write("C.txt", "0.5\n")});
+    EXPECT_EQ(platform.Texts("Warning"), (std::vector<QString>{"Not enough memory to read B.txt"}));
+    ASSERT_EQ(window.workspace().Records.size(), 1u);
+    EXPECT_EQ(window.workspace().Records[0]->GetName(), "A.txt");
+    EXPECT_EQ(Find<QListWidget>("lst1")->count(), 1);
+    EXPECT_EQ(Find<QListWidget>("lst3")->count(), 1);
+    EXPECT_EQ(Find<QComboBox>("cbb4")->count(), 1);
+    EXPECT_EQ(Text("edt1"), "1");
+}
+
+TEST_F(MainWindow, ImportStoppedByAnyOtherErrorLeavesNoRecordTheListsDoNotShow) {
+    window.ImportRecordFiles(ImportChoice{}, {Write("Old.txt", "1\n2\n")});
+    window.SetRecordFileImport([](const std::string& path, const ImportRequest& request) {
+        if (fs::path(path).filename() == "B.txt") {
+            throw std::runtime_error("disk gone");
+        }
+        return ImportRecordFile(path, request);
+    });
+    window.RunCommand([&] {
+        window.ImportRecordFiles(ImportChoice{}, {Write("A.txt", "0.1\n"), Write("B.txt", "1\n")});
+    });
+    EXPECT_EQ(platform.Texts("ErrorReport"), (std::vector<QString>{"disk gone"}));
+    EXPECT_TRUE(window.workspace().Records.empty());
+    EXPECT_EQ(Find<QListWidget>("lst1")->count(), 0);
+    EXPECT_EQ(Find<QListWidget>("lst3")->count(), 0);
+    EXPECT_EQ(Find<QComboBox>("cbb4")->count(), 0);
+    EXPECT_EQ(Text("edt1"), "0");
 }
 
 TEST_F(MainWindow, ImportReadsAtMostTenFilesAndUsesTheCurrentGravity) {

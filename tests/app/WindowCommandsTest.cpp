@@ -30,6 +30,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <sstream>
 
 namespace {
@@ -254,6 +255,24 @@ TEST_F(Commands, NotANumberDampingShowsTheTextInQuotes) {
     Button("btn11")->click();
     EXPECT_EQ(platform.Texts("Warning"),
               (std::vector<QString>{"\"5%\" is not a valid floating number!"}));
+}
+
+TEST_F(Commands, AnalysisThatRunsOutOfMemoryKeepsTheLastSpectraAndSaysSo) {
+    Import({"A.txt"});
+    Button("btn11")->click();
+    const std::vector<DOUBLEVECTOR> before = store.DisplacementCurves;
+    const int rows = window.Grids()[0]->RowCount();
+    ASSERT_EQ(before.size(), 1u);
+    window.SetSpectraAnalysis([](SpectraEngine&, const TimeHistory&, const AnalysisSettings&,
+                                 SpectraStore&,
+                                 char) -> SpectraOutcome { throw std::bad_alloc(); });
+    SetDamping({"2", "5"});
+    Button("btn11")->click();
+    EXPECT_EQ(platform.Texts("Warning"),
+              (std::vector<QString>{"Not enough memory to analyse A.txt"}));
+    EXPECT_TRUE(platform.Texts("ErrorReport").empty());
+    EXPECT_EQ(store.DisplacementCurves, before);
+    EXPECT_EQ(window.Grids()[0]->RowCount(), rows);
 }
 
 TEST_F(Commands, AnalysisWithNothingChosenDoesNothing) {

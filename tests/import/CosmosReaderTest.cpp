@@ -307,7 +307,7 @@ INSTANTIATE_TEST_SUITE_P(
                                           "lines) Src: test")},
                     Line + "13. ERROR: expected the integer header's line (\"100 Integer-header "
                            "values follow on 10 lines, Format= (10I8)\"); found 'Values used "
-                           "when parameter or data value is unknown/unspecif'"},
+                           "when parameter or data value\u2026'"},
         RefusalCase{"RealHeaderLineCountWrong",
                     Base,
                     {fixtures::SetLine(25, " 100 Real-header values follow on  17 lines, "
@@ -319,7 +319,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {fixtures::SetLine(25, " 100 Real-header values follow on  20 lines")},
                     Line + "25. ERROR: expected the real header's line (\"100 Real-header "
                            "values follow on 20 lines, Format= (5F15.6)\"); found '100 "
-                           "Real-header values follow on 20 lines'"},
+                           "Real-header values follow on 20 line\u2026'"},
         RefusalCase{"RealHeaderTooShort",
                     Base,
                     {fixtures::SetLine(25, "  50 Real-header values follow on  10 lines, "
